@@ -1,0 +1,42 @@
+#include "app/fonte_disco.h"
+
+#include "app/piattaforma.h"
+
+namespace compattatore {
+
+std::string nome_sorgente_linea(const std::string& linea) {
+  return linea + "_linea.txt";
+}
+
+std::string nome_sorgente_servizio(const std::string& linea, const std::string& treno) {
+  return linea + "_" + treno + "-.txt";
+}
+
+fonte_disco::fonte_disco(std::string directory, const std::string& linea, const std::string& treno,
+                         bool consuma)
+    : directory_(std::move(directory)),
+      nome_linea_(nome_sorgente_linea(linea)),
+      nome_servizio_(nome_sorgente_servizio(linea, treno)),
+      consuma_(consuma) {}
+
+std::string fonte_disco::nome(sorgente s) const {
+  return s == sorgente::linea ? nome_linea_ : nome_servizio_;
+}
+
+std::string fonte_disco::percorso(sorgente s) const {
+  return piattaforma::percorso(directory_, nome(s));
+}
+
+bool fonte_disco::esiste(sorgente s) const {
+  return piattaforma::esiste_file(percorso(s));
+}
+
+std::optional<std::string> fonte_disco::leggi(sorgente s) {
+  return piattaforma::leggi_file(percorso(s));
+}
+
+void fonte_disco::consuma(sorgente s) {
+  if (consuma_) piattaforma::elimina_file(percorso(s));
+}
+
+}  // namespace compattatore

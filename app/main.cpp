@@ -1,0 +1,41 @@
+// The entry: with no argument the fixed job in its window; with a command the
+// authoring forms on the console. Every failure that no step handles ends here.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/piattaforma.h"
+
+namespace {
+
+using namespace compattatore;
+
+int lavoro_fisso() {
+  int stato = 0;
+  try {
+    Form1 form(piattaforma::directory_programma());
+    form.Form_Load();
+  } catch (const fine_esecuzione& f) {
+    stato = f.stato;
+  } catch (const piattaforma::errore_file& e) {
+    piattaforma::mostra_messaggio("Impossibile scrivere o leggere il file " + e.file() + ": " +
+                                  e.motivo());
+    stato = 2;
+  } catch (const std::exception& e) {
+    piattaforma::mostra_messaggio(std::string("Errore di esecuzione: ") + e.what());
+    stato = 2;
+  }
+  piattaforma::chiudi_attesa();
+  return stato;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> argomenti(argv + 1, argv + argc);
+  if (argomenti.empty()) return lavoro_fisso();
+  piattaforma::usa_console();
+  piattaforma::scrivi_errore("compattatore: comando sconosciuto: " + argomenti[0] + "\n");
+  return 2;
+}

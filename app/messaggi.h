@@ -1,0 +1,17 @@
+// The texts the program shows when a run ends on an error.
+#pragma once
+
+#include <string>
+
+#include "model/modello.h"
+
+namespace compattatore {
+
+// " Errore n. " followed by `numero`; when `numero` is the error recorded in
+// the model, a line "Posizione: P m" for the errors that carry a position and
+// a line that describes the condition. With `per_autore` that line has the
+// form "FILE:LINE: description" (or names the cell or slot concerned), so that
+// editors can jump to it.
+std::string testo_errore(const modello& m, const std::string& numero, bool per_autore = false);
+
+}  // namespace compattatore

@@ -1,0 +1,38 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(prove_src)
+foreach(c IN LISTS cartelle ITEMS tests)
+  file(GLOB_RECURSE trovati CONFIGURE_DEPENDS ${c}/*_test.cpp)
+  list(APPEND prove_src ${trovati})
+endforeach()
+
+add_executable(prove ${prove_src})
+target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)
+target_compile_definitions(prove PRIVATE
+  COMPATTATORE_EXE="$<TARGET_FILE:compattatore>"
+  COMPATTATORE_SORGENTI="${CMAKE_CURRENT_SOURCE_DIR}")
+add_dependencies(prove compattatore)
+gtest_discover_tests(prove DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+
+# The Windows executable, cross-built inside this build so that the tests can
+# run it under Wine and compare its files with the native ones.
+find_program(MINGW_CXX x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++)
+if(COMPATTATORE_WINDOWS AND MINGW_CXX)
+  include(ExternalProject)
+  set(build_windows ${CMAKE_BINARY_DIR}/windows)
+  ExternalProject_Add(compattatore_windows
+    SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}
+    BINARY_DIR ${build_windows}
+    CMAKE_ARGS
+      -DCMAKE_TOOLCHAIN_FILE=${CMAKE_CURRENT_SOURCE_DIR}/cmake/mingw-w64.cmake
+      -DCMAKE_BUILD_TYPE=Release
+      -DCOMPATTATORE_PROVE=OFF
+      -DCOMPATTATORE_WERROR=${COMPATTATORE_WERROR}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${build_windows} --target compattatore
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON)
+  add_dependencies(prove compattatore_windows)
+  target_compile_definitions(prove PRIVATE
+    COMPATTATORE_EXE_WINDOWS="${build_windows}/compattatore.exe")
+endif()

@@ -1,0 +1,72 @@
+#include "model/modello.h"
+
+#include <gtest/gtest.h>
+
+namespace compattatore {
+namespace {
+
+TEST(Nearest, HalvesGoToTheEvenNeighbour) {
+  const struct {
+    double x;
+    std::int64_t atteso;
+  } casi[] = {{2.5, 2},  {3.5, 4},   {7.5, 8},    {38.5, 38},  {39.5, 40}, {280.5, 280},  {0.5, 0},
+              {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.5001, 3}, {-2.6, -3}, {1e6, 1000000}};
+  for (const auto& c : casi) EXPECT_EQ(nearest(c.x), c.atteso) << "x = " << c.x;
+}
+
+TEST(Nearest, CellIndexTakesNearestOfTheWholeExpression) {
+  // 75 m: 1.5 + 1 = 2.5 -> 2, while nearest(1.5) + 1 would be 3.
+  EXPECT_EQ(cella_di(75, 1), 2);
+  EXPECT_EQ(cella_di(17400, 1), 349);
+  EXPECT_EQ(cella_di(75000 - 1200, 1), 1477);
+}
+
+TEST(Dimensiona, SizesGridAndTrackFromTheRouteLength) {
+  const struct {
+    std::int32_t lunghezza;
+    std::int32_t griglia;
+    std::int32_t celle;
+  } casi[] = {
+      {106000, 113000, 2260}, {7025, 14025, 280}, {0, 7000, 140}, {1000000, 1007000, 20140}};
+  for (const auto& c : casi) {
+    modello m;
+    m.genera_linea = 1;
+    m.dimensiona(c.lunghezza);
+    EXPECT_EQ(m.lunghezza_griglia, c.griglia);
+    EXPECT_EQ(m.numero_celle, c.celle);
+    EXPECT_EQ(m.celle.size(), static_cast<std::size_t>(c.celle) + 1);
+    EXPECT_EQ(m.tracciato.ultimo_metro(), c.griglia);
+    EXPECT_EQ(m.tracciato.numero_elementi(), 2 * (static_cast<std::size_t>(c.griglia) + 1));
+    EXPECT_EQ(m.tracciato.tipo(c.griglia, 1), tipo_elemento::vuoto);
+  }
+}
+
+TEST(Dimensiona, SecondSizingDiscardsTheFirstAndNoTrackWithoutTheFlag) {
+  modello m;
+  m.dimensiona(106000);
+  m.celle[5].tipo_cella = cella_segnale;
+  EXPECT_TRUE(m.tracciato.vuoto());
+  m.dimensiona(7025);
+  EXPECT_EQ(m.celle.size(), 281u);
+  EXPECT_EQ(m.celle[5], cella{});
+}
+
+TEST(Tabella, ClearingEmptiesEverySlot) {
+  modello m;
+  m.tabella_servizio[0].testo = "x";
+  m.tabella_servizio[86].orario = 5;
+  m.tabella_servizio[40].codice_5 = 1;
+  m.svuota_tabella();
+  for (const voce_servizio& v : m.tabella_servizio) EXPECT_EQ(v, voce_servizio{});
+}
+
+TEST(CellaLibera, OnlyEmptyAndMountainMarkerAreFree) {
+  for (int t = 0; t <= 14; ++t) {
+    cella c;
+    c.tipo_cella = static_cast<std::uint8_t>(t);
+    EXPECT_EQ(cella_libera(c), t == cella_vuota || t == cella_montagna) << "tipo " << t;
+  }
+}
+
+}  // namespace
+}  // namespace compattatore

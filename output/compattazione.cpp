@@ -1,0 +1,50 @@
+#include "output/compattazione.h"
+
+#include <stdexcept>
+
+#include "output/codici_gara.h"
+#include "output/marcatura.h"
+
+namespace compattatore {
+
+std::string nome_file_tracciato(const modello& m) {
+  return m.nome_linea + "_linea.dat";
+}
+std::string nome_file_tabella(const modello& m) {
+  return m.nome_linea + "_" + m.numero_treno + ".sim";
+}
+std::string nome_file_celle(const modello& m) {
+  return m.nome_linea + "_" + m.numero_treno + ".dat";
+}
+
+risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
+                                 const avviso_parola& avvisa) {
+  m.genera_linea = j;
+  m.codice_errore = 0;
+  m.luogo = {};
+  m.svuota_tabella();
+
+  memorizza_dati(m, fonte, avvisa);
+  // A reader that stopped before the route length has left no grid to work on.
+  if (!m.griglia_dimensionata()) {
+    if (m.codice_errore == 0) throw std::logic_error("griglia non dimensionata senza errore");
+    return {m.codice_errore, {}};
+  }
+
+  marca_abbattimenti(m);
+
+  if (const std::int32_t guardia = timbra_codici(m); guardia != 0) return {guardia, {}};
+
+  // A scenario with a recorded error is never written: the simulator would
+  // load a half-read model as if it were sound.
+  if (m.codice_errore != 0) return {m.codice_errore, {}};
+
+  risultato_compattazione r;
+  if (m.genera_linea != 0)
+    r.file.push_back({nome_file_tracciato(m), immagine_tracciato(m.tracciato)});
+  r.file.push_back({nome_file_tabella(m), immagine_tabella(m.tabella_servizio)});
+  r.file.push_back({nome_file_celle(m), immagine_celle(m.celle)});
+  return r;
+}
+
+}  // namespace compattatore

@@ -1,0 +1,37 @@
+// The compaction: reader, approach marking pass, check codes, then the images
+// of the three files. Nothing here touches the disk but through the source.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/modello.h"
+#include "output/immagini.h"
+#include "sources/fonte.h"
+#include "sources/lettore.h"
+
+namespace compattatore {
+
+struct file_compattato {
+  std::string nome;  // file name without directory
+  immagine contenuto;
+};
+
+struct risultato_compattazione {
+  // 0 when the scenario compacted; otherwise the error to report: 1250 or 1251
+  // from the guards, or the number recorded by the reader or the pass.
+  std::int32_t errore = 0;
+  // In writing order; empty unless errore is 0.
+  std::vector<file_compattato> file;
+};
+
+std::string nome_file_tracciato(const modello& m);
+std::string nome_file_tabella(const modello& m);
+std::string nome_file_celle(const modello& m);
+
+// The stages of the compaction up to the file images. `j` becomes genera_linea.
+risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
+                                 const avviso_parola& avvisa = {});
+
+}  // namespace compattatore
