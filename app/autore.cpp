@@ -1,5 +1,7 @@
 #include "app/autore.h"
 
+#include <chrono>
+#include <cstdio>
 #include <exception>
 
 #include "app/fonte_disco.h"
@@ -23,11 +25,11 @@ constexpr const char* testo_uso =
     "      scrive in DIR le due sorgenti dello scenario incorporato\n"
     "      (Quarve_Lentra_linea.txt, Quarve_Lentra_58213-.txt) e i tre documenti\n"
     "      del macchinista; nient'altro.\n"
-    "  compattatore compatta DIR LINEA TRENO [--senza-tracciato]\n"
+    "  compattatore compatta DIR LINEA TRENO [--senza-tracciato] [--tempi]\n"
     "      legge DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt (senza mai modificarli)\n"
     "      e scrive DIR/LINEA_linea.dat (non con --senza-tracciato),\n"
     "      DIR/LINEA_TRENO.sim e DIR/LINEA_TRENO.dat. Se trova un errore lo\n"
-    "      segnala e non scrive nulla.\n"
+    "      segnala e non scrive nulla. Con --tempi stampa la durata di ogni fase.\n"
     "  compattatore --help | --version\n"
     "Stato di uscita: 0 fatto, 1 errore nello scenario, 2 uso sbagliato o file\n"
     "non scrivibile.\n";
@@ -55,8 +57,16 @@ int esporta(const std::string& directory) {
   return 0;
 }
 
+void stampa_tempi(const registro_tempi& tempi) {
+  for (const tempo_fase& t : tempi) {
+    char riga[128];
+    std::snprintf(riga, sizeof riga, "tempo %s: %.6f s\n", t.fase.c_str(), t.secondi);
+    piattaforma::scrivi_errore(riga);
+  }
+}
+
 int compatta_sorgenti(const std::string& directory, const std::string& linea,
-                      const std::string& treno, bool tracciato) {
+                      const std::string& treno, bool tracciato, bool con_tempi) {
   modello m;
   m.nome_linea = linea;
   m.numero_treno = treno;
@@ -67,14 +77,23 @@ int compatta_sorgenti(const std::string& directory, const std::string& linea,
                                ": attenzione: parola chiave sconosciuta \"" + parola +
                                "\", riga ignorata\n");
   };
-  const risultato_compattazione r = compatta(m, fonte, tracciato ? 1 : 0, avvisa);
+  registro_tempi tempi;
+  const risultato_compattazione r =
+      compatta(m, fonte, tracciato ? 1 : 0, avvisa, con_tempi ? &tempi : nullptr);
+  if (con_tempi) stampa_tempi(tempi);
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, std::to_string(r.errore), /*per_autore=*/true) +
                                "\n");
     return 1;
   }
-  for (const file_compattato& f : r.file)
+  for (const file_compattato& f : r.file) {
+    const auto inizio = std::chrono::steady_clock::now();
     piattaforma::sostituisci_file(piattaforma::percorso(directory, f.nome), f.contenuto);
+    if (con_tempi)
+      stampa_tempi(
+          {{"scrittura " + f.nome,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count()}});
+  }
   return 0;
 }
 
@@ -95,10 +114,13 @@ int interpreta(const std::vector<std::string>& a) {
   }
   if (comando == "compatta") {
     bool tracciato = true;
+    bool con_tempi = false;
     std::vector<std::string> posizionali;
     for (std::size_t i = 1; i < a.size(); ++i) {
       if (a[i] == "--senza-tracciato") {
         tracciato = false;
+      } else if (a[i] == "--tempi") {
+        con_tempi = true;
       } else if (a[i].starts_with("--")) {
         return errore_uso("opzione sconosciuta: " + a[i]);
       } else {
@@ -110,7 +132,7 @@ int interpreta(const std::vector<std::string>& a) {
       return errore_uso("cartella inesistente: " + posizionali[0]);
     if (!nome_valido(posizionali[1]) || !nome_valido(posizionali[2]))
       return errore_uso("LINEA e TRENO non possono contenere separatori di cartella");
-    return compatta_sorgenti(posizionali[0], posizionali[1], posizionali[2], tracciato);
+    return compatta_sorgenti(posizionali[0], posizionali[1], posizionali[2], tracciato, con_tempi);
   }
   return errore_uso("comando sconosciuto: " + comando);
 }
