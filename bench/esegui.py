@@ -1,0 +1,271 @@
+#!/usr/bin/env python3
+"""Benchmark of the whole job against the cost of writing its output.
+
+    python3 bench/esegui.py [--ripetizioni N] [--senza-build] [--scenari NOMI]
+
+Builds the Release program into build/bench, generates the 500 km and the
+1,000,000 m scenarios (bench/genera_scenario.py), exports the built-in one, and
+for each scenario times, with runs interleaved:
+  - `compattatore compatta DIR LINEA TRENO --tempi`, in a fresh directory each run;
+  - the fixed job (built-in scenario only): a copy of the executable in a fresh
+    directory, started with no argument;
+  - the floor (bench/pavimento.cpp) on the same output bytes, written the same way.
+It prints Markdown tables: medians, program/floor ratio, peak memory against its
+limit, the median of every stage from --tempi, and the cost per km, which shows
+any growth worse than linear.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+RADICE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(RADICE, "build", "bench")
+LAVORO = os.path.join(BUILD, "corse")
+PROGRAMMA = os.path.join(BUILD, "compattatore")
+PAVIMENTO = os.path.join(BUILD, "pavimento")
+
+RAPPORTO_MASSIMO = 1.5
+# Peak memory may reach this many times the largest output file, plus 10 MB.
+MEMORIA_PER_USCITA, MEMORIA_FISSA = 3, 10 * 2**20
+
+
+class scenario:
+    def __init__(self, nome, metri, linea, treno):
+        self.nome, self.metri, self.linea, self.treno = nome, metri, linea, treno
+        self.sorgenti = os.path.join(LAVORO, "sorgenti", nome)
+
+    def file_sorgenti(self):
+        return [f"{self.linea}_linea.txt", f"{self.linea}_{self.treno}-.txt"]
+
+    def file_uscita(self):
+        # In the order the program writes them.
+        return [f"{self.linea}_linea.dat", f"{self.linea}_{self.treno}.sim",
+                f"{self.linea}_{self.treno}.dat"]
+
+
+SCENARI = {
+    "built-in": scenario("built-in", 106000, "Quarve_Lentra", "58213"),
+    "500km": scenario("500km", 500000, "Prova_500km", "90001"),
+    "1000km": scenario("1000km", 1000000, "Prova_1000km", "90001"),
+}
+
+
+def esegui(comando, **kw):
+    subprocess.run(comando, check=True, **kw)
+
+
+def prepara(con_build):
+    if con_build:
+        # Warnings are the test build's concern; at -O3 some compilers warn
+        # falsely, and the benchmark must not depend on that.
+        esegui(["cmake", "-S", RADICE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release",
+                "-DCOMPATTATORE_PROVE=OFF", "-DCOMPATTATORE_WINDOWS=OFF",
+                "-DCOMPATTATORE_WERROR=OFF"], stdout=subprocess.DEVNULL)
+        esegui(["cmake", "--build", BUILD, "--target", "compattatore", "-j2"],
+               stdout=subprocess.DEVNULL)
+        esegui(["g++", "-O2", "-std=c++20", "-Wall", "-Wextra", "-Werror",
+                os.path.join(RADICE, "bench", "pavimento.cpp"), "-o", PAVIMENTO])
+    shutil.rmtree(LAVORO, ignore_errors=True)
+    os.makedirs(LAVORO)
+
+
+def genera_sorgenti(s):
+    os.makedirs(s.sorgenti)
+    if s.nome == "built-in":
+        esegui([PROGRAMMA, "esporta", s.sorgenti])
+    else:
+        esegui([sys.executable, os.path.join(RADICE, "bench", "genera_scenario.py"), s.sorgenti,
+                str(s.metri), "--linea", s.linea, "--treno", s.treno], stdout=subprocess.DEVNULL)
+
+
+def misura(comando, cwd=None):
+    """Wall time, peak resident memory (bytes), stderr of one process."""
+    inizio = time.perf_counter()
+    p = subprocess.Popen(comando, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    errori = p.stderr.read().decode("cp1252")
+    _, stato, uso = os.wait4(p.pid, 0)
+    durata = time.perf_counter() - inizio
+    p.returncode = os.waitstatus_to_exitcode(stato)
+    if p.returncode != 0:
+        raise SystemExit(f"{' '.join(comando)}: exit {p.returncode}\n{errori}")
+    return durata, uso.ru_maxrss * 1024, errori
+
+
+def cartella_nuova(nome):
+    d = os.path.join(LAVORO, nome)
+    shutil.rmtree(d, ignore_errors=True)
+    os.makedirs(d)
+    return d
+
+
+def corsa_compatta(s):
+    d = cartella_nuova("giro")
+    for f in s.file_sorgenti():
+        shutil.copy(os.path.join(s.sorgenti, f), d)
+    durata, memoria, errori = misura([PROGRAMMA, "compatta", d, s.linea, s.treno, "--tempi"])
+    fasi = {}
+    for riga in errori.splitlines():
+        if riga.startswith("tempo ") and riga.endswith(" s"):
+            fase, valore = riga[len("tempo "):-2].rsplit(": ", 1)
+            fasi[fase] = float(valore)
+    return durata, memoria, fasi, d
+
+
+def corsa_lavoro_fisso():
+    d = cartella_nuova("giro")
+    shutil.copy(PROGRAMMA, d)
+    # Started from elsewhere: the job must work in the executable's directory.
+    durata, memoria, _ = misura([os.path.join(d, "compattatore")], cwd=LAVORO)
+    return durata, memoria, d
+
+
+def corsa_pavimento(riferimento, operazioni):
+    d = cartella_nuova("giro")
+    durata, memoria, errori = misura([PAVIMENTO, riferimento, d, *operazioni])
+    lettura = next(float(r.split()[1]) for r in errori.splitlines() if r.startswith("lettura:"))
+    return durata - lettura, memoria, d
+
+
+def conserva(d, nome):
+    destinazione = os.path.join(LAVORO, nome)
+    shutil.rmtree(destinazione, ignore_errors=True)
+    os.rename(d, destinazione)
+    return destinazione
+
+
+def stesso_contenuto(a, b, nomi):
+    for n in nomi:
+        with open(os.path.join(a, n), "rb") as fa, open(os.path.join(b, n), "rb") as fb:
+            if fa.read() != fb.read():
+                raise SystemExit(f"{n}: {a} and {b} differ")
+
+
+def confronta_corse(s, ripetizioni):
+    """Medians of compatta and the fixed job against their floors."""
+    # A first run of each gives the reference output, and warms the caches.
+    *_, d = corsa_compatta(s)
+    rif_compatta = conserva(d, "rif_" + s.nome)
+    uscite = s.file_uscita()
+    for f in uscite:
+        if not os.path.exists(os.path.join(rif_compatta, f)):
+            raise SystemExit(f"{s.nome}: compatta wrote no {f}")
+    corse = [("compatta", lambda: corsa_compatta(s)[:3], rif_compatta, ["+" + f for f in uscite])]
+
+    if s.nome == "built-in":
+        *_, d = corsa_lavoro_fisso()
+        rif_fisso = conserva(d, "rif_lavoro_fisso")
+        stesso_contenuto(rif_compatta, rif_fisso, uscite)
+        documenti = sorted(f for f in os.listdir(rif_fisso) if f.endswith(".txt"))
+        # The fixed job writes the sources, then the documents, consumes the
+        # sources and writes the compacted files: so does its floor.
+        for f in s.file_sorgenti():
+            shutil.copy(os.path.join(s.sorgenti, f), rif_fisso)
+        operazioni = (["+" + f for f in s.file_sorgenti()] + ["+" + f for f in documenti] +
+                      ["-" + f for f in s.file_sorgenti()] + ["+" + f for f in uscite])
+        corse.append(("fixed job", lambda: corsa_lavoro_fisso()[:2] + ({},), rif_fisso,
+                      operazioni))
+
+    uscita_massima = max(os.path.getsize(os.path.join(rif_compatta, f)) for f in uscite)
+    risultati = []
+    for nome_corsa, corsa, riferimento, operazioni in corse:
+        tempi, memorie, tempi_pav, memorie_pav, fasi = [], [], [], [], {}
+        for _ in range(ripetizioni):
+            durata, memoria, fasi_corsa = corsa()
+            tempi.append(durata)
+            memorie.append(memoria)
+            for k, v in fasi_corsa.items():
+                fasi.setdefault(k, []).append(v)
+            durata, memoria, _ = corsa_pavimento(riferimento, operazioni)
+            tempi_pav.append(durata)
+            memorie_pav.append(memoria)
+        risultati.append({
+            "scenario": s, "corsa": nome_corsa, "tempo": statistics.median(tempi),
+            "pavimento": statistics.median(tempi_pav), "memoria": max(memorie),
+            "memoria_pavimento": max(memorie_pav), "uscita_massima": uscita_massima,
+            "fasi": {k: statistics.median(v) for k, v in fasi.items()},
+        })
+    shutil.rmtree(os.path.join(LAVORO, "giro"), ignore_errors=True)
+    return risultati
+
+
+def mb(byte):
+    return byte / 2**20
+
+
+def nome_fase(fase, s):
+    for file, breve in zip(s.file_uscita(), ["write track", "write table", "write cells"]):
+        if fase == "scrittura " + file:
+            return breve
+    return fase
+
+
+def stampa(risultati, ripetizioni):
+    print(f"Median of {ripetizioni} runs; floor = the same files written the same way "
+          f"(bench/pavimento.cpp).\n")
+    print("| scenario | route m | run | program ms | floor ms | program/floor | "
+          "peak RSS MB | largest file MB | RSS limit MB | within targets |")
+    print("|---|---:|---|---:|---:|---:|---:|---:|---:|---|")
+    for r in risultati:
+        s = r["scenario"]
+        rapporto = r["tempo"] / r["pavimento"]
+        limite = MEMORIA_PER_USCITA * r["uscita_massima"] + MEMORIA_FISSA
+        esito = []
+        if rapporto > RAPPORTO_MASSIMO:
+            esito.append("time")
+        if r["memoria"] > limite:
+            esito.append("memory")
+        print(f"| {s.nome} | {s.metri} | {r['corsa']} | {r['tempo'] * 1000:.1f} | "
+              f"{r['pavimento'] * 1000:.1f} | {rapporto:.2f} | {mb(r['memoria']):.1f} | "
+              f"{mb(r['uscita_massima']):.2f} | {mb(limite):.1f} | "
+              f"{'yes' if not esito else 'NO: ' + ', '.join(esito)} |")
+
+    compatte = [r for r in risultati if r["corsa"] == "compatta"]
+    fasi = []
+    for r in compatte:
+        for f in r["fasi"]:
+            if nome_fase(f, r["scenario"]) not in fasi:
+                fasi.append(nome_fase(f, r["scenario"]))
+    print("\nStages of `compatta --tempi`, median ms:\n")
+    print("| scenario | " + " | ".join(fasi) + " |")
+    print("|---|" + "---:|" * len(fasi))
+    for r in compatte:
+        valori = {nome_fase(f, r["scenario"]): v for f, v in r["fasi"].items()}
+        print(f"| {r['scenario'].nome} | " +
+              " | ".join(f"{valori[f] * 1000:.2f}" if f in valori else "" for f in fasi) + " |")
+
+    print("\nGrowth with the route length (compatta), per km of route:\n")
+    print("| scenario | route km | program ms/km | floor ms/km | reading ms/km | "
+          "peak RSS KB/km |")
+    print("|---|---:|---:|---:|---:|---:|")
+    for r in compatte:
+        km = r["scenario"].metri / 1000
+        lettura = r["fasi"].get("lettura")
+        print(f"| {r['scenario'].nome} | {km:g} | {r['tempo'] * 1000 / km:.3f} | "
+              f"{r['pavimento'] * 1000 / km:.3f} | "
+              f"{'' if lettura is None else f'{lettura * 1000 / km:.3f}'} | "
+              f"{r['memoria'] / 1024 / km:.1f} |")
+
+
+def main():
+    a = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    a.add_argument("--ripetizioni", type=int, default=9)
+    a.add_argument("--senza-build", action="store_true", help="use the programs already built")
+    a.add_argument("--scenari", default=",".join(SCENARI), help="comma-separated: " +
+                   ", ".join(SCENARI))
+    o = a.parse_args()
+    prepara(not o.senza_build)
+    scelti = [SCENARI[n] for n in o.scenari.split(",")]
+    risultati = []
+    for s in scelti:
+        genera_sorgenti(s)
+        risultati += confronta_corse(s, o.ripetizioni)
+    stampa(risultati, o.ripetizioni)
+
+
+if __name__ == "__main__":
+    main()
