@@ -319,7 +319,7 @@ def scrivi(percorso, righe):
 
 def genera(directory, lunghezza, linea, treno, seme):
     if not 10000 <= lunghezza <= 1000000:
-        raise SystemExit("LUNGHEZZA va da 10000 a 1000000 metri")
+        raise SystemExit("LUNGHEZZA must lie between 10000 and 1000000 metres")
     rng = random.Random(seme * 1000003 + lunghezza)
     g = griglia(cella_di(lunghezza + 7000))
     stazioni = genera_stazioni(rng, lunghezza, g)
@@ -370,11 +370,13 @@ def genera(directory, lunghezza, linea, treno, seme):
         "[fine]",
     ])
     media = lunghezza / max(1, len(stazioni) - 1) / 1000
-    limite = " (limite della tabella di servizio)" if len(stazioni) == MASSIMO_STAZIONI else ""
-    print(f"{linea}: {lunghezza} m, {len(segnali)} segnali, {len(curve)} curve, "
-          f"{len(stazioni)} stazioni{limite}, una ogni {media:.1f} km, "
-          f"{len(rallentamenti)} rallentamenti, {len(indicatori)} indicatori, "
-          f"{len(montagne)} montagne, {len(pendenze)} pendenze")
+    limite = (f" (capped at {MASSIMO_STAZIONI}: the service table holds at most "
+              f"{80 - NUMERO_CARTELLI - 2} with {NUMERO_CARTELLI} text boards)"
+              if len(stazioni) == MASSIMO_STAZIONI else "")
+    print(f"{linea}: {lunghezza} m, {len(segnali)} signals, {len(curve)} curves, "
+          f"{len(stazioni)} stations{limite}, one every {media:.1f} km, "
+          f"{len(rallentamenti)} slowdowns, {len(indicatori)} speed boards, "
+          f"{len(montagne)} mountain stretches, {len(pendenze)} gradient rows")
 
 
 def main():
@@ -386,7 +388,7 @@ def main():
     a.add_argument("--seme", type=int, default=58213)
     o = a.parse_args()
     if not os.path.isdir(o.directory):
-        raise SystemExit(f"cartella inesistente: {o.directory}")
+        raise SystemExit(f"no such directory: {o.directory}")
     genera(o.directory, o.lunghezza, o.linea or f"Prova_{o.lunghezza // 1000}km", o.treno, o.seme)
 
 
