@@ -78,9 +78,10 @@ def genera_sorgenti(s):
     os.makedirs(s.sorgenti)
     if s.nome == "built-in":
         esegui([PROGRAMMA, "esporta", s.sorgenti])
-    else:
-        esegui([sys.executable, os.path.join(RADICE, "bench", "genera_scenario.py"), s.sorgenti,
-                str(s.metri), "--linea", s.linea, "--treno", s.treno], stdout=subprocess.DEVNULL)
+        return f"{s.linea}: the built-in scenario, {s.metri} m"
+    return subprocess.run([sys.executable, os.path.join(RADICE, "bench", "genera_scenario.py"),
+                           s.sorgenti, str(s.metri), "--linea", s.linea, "--treno", s.treno],
+                          check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
 
 
 def misura(comando, cwd=None):
@@ -204,8 +205,11 @@ def nome_fase(fase, s):
     return fase
 
 
-def stampa(risultati, ripetizioni):
-    print(f"Median of {ripetizioni} runs; floor = the same files written the same way "
+def stampa(descrizioni, risultati, ripetizioni):
+    print("Scenarios:\n")
+    for d in descrizioni:
+        print(f"- {d}")
+    print(f"\nMedian of {ripetizioni} runs; floor = the same files written the same way "
           f"(bench/pavimento.cpp).\n")
     print("| scenario | route m | run | program ms | floor ms | program/floor | "
           "peak RSS MB | largest file MB | RSS limit MB | within targets |")
@@ -260,11 +264,11 @@ def main():
     o = a.parse_args()
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
-    risultati = []
+    descrizioni, risultati = [], []
     for s in scelti:
-        genera_sorgenti(s)
+        descrizioni.append(genera_sorgenti(s))
         risultati += confronta_corse(s, o.ripetizioni)
-    stampa(risultati, o.ripetizioni)
+    stampa(descrizioni, risultati, o.ripetizioni)
 
 
 if __name__ == "__main__":
