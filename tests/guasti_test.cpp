@@ -26,7 +26,9 @@ struct modo {
   bool compatta;  // the authoring form instead of the fixed job
 };
 
-void PrintTo(const modo& m, std::ostream* os) { *os << m.nome; }
+void PrintTo(const modo& m, std::ostream* os) {
+  *os << m.nome;
+}
 
 class Guasti : public ::testing::TestWithParam<modo> {
  protected:
