@@ -3,9 +3,9 @@
 
     python3 bench/esegui.py [--ripetizioni N] [--senza-build] [--scenari NOMI]
 
-Builds the Release program and the floor into build/bench (bench/CMakeLists.txt), generates the 500 km and the
-1,000,000 m scenarios (bench/genera_scenario.py), exports the built-in one, and
-for each scenario times, with runs interleaved:
+Builds the Release program and the floor into build/bench (bench/CMakeLists.txt),
+generates the 500 km and the 1,000,000 m scenarios (bench/genera_scenario.py),
+exports the built-in one, and for each scenario times, with runs interleaved:
   - `compattatore compatta DIR LINEA TRENO --tempi`, in a fresh directory each run;
   - the fixed job (built-in scenario only): a copy of the executable in a fresh
     directory, started with no argument;
