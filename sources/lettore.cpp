@@ -113,6 +113,8 @@ void lettura::avvisa_parola_sconosciuta() {
   // An item with "-" is a comment, even past the comment rule's limit.
   if (intestazione || contiene(parola, "-") || riga_parola_ == riga_senza_avvisi_) return;
   avvisa_(nome_corrente_, riga_parola_, m_.riga);
+  // The rest of the line is the misspelt record's fields: one warning is enough.
+  riga_senza_avvisi_ = riga_parola_;
 }
 
 lettura::esito lettura::termina_su_errore() {
