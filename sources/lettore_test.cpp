@@ -48,7 +48,7 @@ struct lettura_prova {
   std::vector<std::string> avvisi;
 
   lettura_prova(std::optional<std::string> l, std::optional<std::string> s, int genera = 0,
-                bool conserva = false)
+                bool conserva = false, bool linea_illeggibile = false)
       : fonte(std::move(l), std::move(s)) {
     m.nome_linea = "L";
     m.numero_treno = "T";
@@ -56,6 +56,7 @@ struct lettura_prova {
     m.posizione_errore = -7;
     m.svuota_tabella();
     if (conserva) fonte.conserva_file();
+    if (linea_illeggibile) fonte.rendi_illeggibile(sorgente::linea);
     memorizza_dati(m, fonte, [this](const std::string& f, std::int32_t r, const std::string& p) {
       avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
     });
@@ -371,6 +372,17 @@ TEST(LetturaServizio, ChainageCheckIsTheLastStepAndNamesTheLineSourceRecord) {
   // The whole service source was read first.
   EXPECT_EQ(r.m.tabella_servizio[1].testo, "A");
   EXPECT_EQ(r.m.celle[100].velocita_linea, 10);
+  EXPECT_EQ(r.consumi(), "LS");
+}
+
+TEST(LetturaServizio, WithoutGeneralOnlyTheCompletionAndTheCheckRun) {
+  const lettura_prova r(
+      linea_vuota,
+      testo({"velocita, 0, 50", "stazione, 0, 4, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}));
+  EXPECT_EQ(r.m.codice_errore, 0);
+  EXPECT_EQ(r.m.tabella_servizio[1], voce_servizio{});
+  EXPECT_EQ(eventi(r.m, 0, 340), "");
+  EXPECT_EQ(colonna(r.m, &cella::velocita_linea, 0, 1), "0 0");
   EXPECT_EQ(r.consumi(), "LS");
 }
 
@@ -742,15 +754,23 @@ TEST(Stazioni, ValuesBeyondTheirFieldsFail) {
 // ---------------------------------------------------------------------------
 // Errors, positions and which files remain.
 
+std::string ottantuno_tratti_di_montagna() {
+  std::string l = testo({"[generale]", "lunghezza percorso, 10000", "[curve]"});
+  for (int i = 0; i < 81; ++i)
+    l += "montagna, " + std::to_string(100 * i) + ", " + std::to_string(100 * i + 50) + ", 1\r\n";
+  return l;
+}
+
 TEST(Errori, EveryOutcomeWithItsPositionPlaceAndFiles) {
   const struct {
     std::string nome;
-    std::string linea;
-    std::string servizio;
+    std::optional<std::string> linea;
+    std::optional<std::string> servizio;
     std::int32_t codice;
     std::int32_t posizione;
     std::string luogo;
     std::string consumi;
+    bool linea_illeggibile = false;
   } casi[] = {
       {"success", linea_vuota, servizio_vuoto, 0, -7, ":0", "LS"},
       {"6: board on a taken cell",
@@ -763,8 +783,8 @@ TEST(Errori, EveryOutcomeWithItsPositionPlaceAndFiles) {
        servizio_vuoto, errore_indicatore, 1000, "linea.txt:5", "L"},
       {"103: curve without a degree", linea({"curvas, 100, 100"}), servizio_vuoto, errore_curva, -7,
        "linea.txt:4", "L"},
-      {"25: a mountain stretch too many", "", servizio_vuoto, errore_lettura, -7, "linea.txt:84",
-       "LS"},
+      {"25: a mountain stretch too many", ottantuno_tratti_di_montagna(), servizio_vuoto,
+       errore_lettura, -7, "linea.txt:84", "LS"},
       {"15 in the line source: the reader goes on", linea({"pendenza, 16950, 5", "pendenza, 0, 0"}),
        servizio({"sabbia, 4"}), errore_fuori_griglia, 16950, "linea.txt:4", "LS"},
       {"15 in the service source", linea_vuota, servizio({"segnale, 16950, 1,1,1,1,1,1,1,1,1,0"}),
@@ -780,43 +800,24 @@ TEST(Errori, EveryOutcomeWithItsPositionPlaceAndFiles) {
       {"18: slowdown start on a signal", linea_vuota,
        servizio({"segnale, 1450, 1,4,0,0,0,1,3,0,0,0", "rallentamento, 1450, 50, 100, 1, 0, 0"}),
        errore_inizio_rallentamento, 1450, "servizio.txt:4", "LS"},
-      {"25: line source cannot be opened", "", servizio_vuoto, errore_lettura, -7, "linea.txt:0",
-       "LS"},
-      {"25: service source missing", linea_vuota, "", errore_lettura, -7, "servizio.txt:0", "L"},
+      {"25: line source cannot be opened", linea_vuota, servizio_vuoto, errore_lettura, -7,
+       "linea.txt:0", "LS", /*linea_illeggibile=*/true},
+      {"25: service source missing", linea_vuota, std::nullopt, errore_lettura, -7,
+       "servizio.txt:0", "L"},
       {"25: bad number in the line source", linea({"pendenza, 1x, 0"}), servizio_vuoto,
        errore_lettura, -7, "linea.txt:4", "LS"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
-    std::optional<std::string> l = c.linea, s = c.servizio;
-    if (c.nome == "25: a mountain stretch too many") {
-      std::string montagne;
-      for (int i = 0; i < 81; ++i)
-        montagne += "montagna, " + std::to_string(100 * i) + ", " + std::to_string(100 * i + 50) +
-                    ", 1\r\n";
-      l = testo({"[generale]", "lunghezza percorso, 10000", "[curve]"}) + montagne;
-    }
-    if (c.nome == "25: service source missing") s.reset();
-    lettura_prova r(l, s, /*genera=*/1);
-    if (c.nome == "25: line source cannot be opened") {
-      // Read again from a source whose line file exists but cannot be opened.
-      fonte_memoria f(c.linea, c.servizio);
-      f.rendi_illeggibile(sorgente::linea);
-      r.m = modello{};
-      r.m.posizione_errore = -7;
-      memorizza_dati(r.m, f);
-      EXPECT_EQ(f.consumi(), (std::vector<sorgente>{sorgente::linea, sorgente::servizio}));
-      EXPECT_EQ(r.m.codice_errore, c.codice);
-      EXPECT_EQ(r.m.luogo.dettaglio, "impossibile aprire il file");
-      continue;
-    }
+    const lettura_prova r(c.linea, c.servizio, /*genera=*/1, /*conserva=*/false,
+                          c.linea_illeggibile);
     EXPECT_EQ(r.m.codice_errore, c.codice);
     EXPECT_EQ(r.m.posizione_errore, c.posizione);
     EXPECT_EQ(r.luogo(), c.luogo);
     EXPECT_EQ(r.consumi(), c.consumi);
     // Whatever was consumed is gone, and the service source stays when the
     // reader ended in the line source.
-    EXPECT_EQ(r.rimasti(), c.consumi == "L" && s ? "servizio " : "");
+    EXPECT_EQ(r.rimasti(), c.consumi == "L" && c.servizio ? "servizio " : "");
   }
 }
 
