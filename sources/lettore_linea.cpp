@@ -1,7 +1,8 @@
 // The line source half of the reader: the [generale] part with the route
 // length and the header values, then the data part with gradients, curves,
 // mountain stretches, speed boards and text boards.
-#include <limits>
+#include <algorithm>
+#include <utility>
 
 #include "model/collocazione.h"
 #include "model/errori.h"
@@ -14,13 +15,6 @@ namespace {
 // Replacement reads of the comment rule in each part.
 constexpr int commenti_generale = 10;
 constexpr int commenti_dati = 2;
-
-constexpr int margine_controllo = 100;  // metres a record's position may lie before the grid's end
-
-bool sta_in_32_bit(std::int64_t v) {
-  return v >= std::numeric_limits<std::int32_t>::min() &&
-         v <= std::numeric_limits<std::int32_t>::max();
-}
 
 }  // namespace
 

@@ -1,8 +1,6 @@
 // The service source half of the reader: train values, line speeds,
 // adhesion, signals, slowdowns, speed check points and stations; then the
 // chainage check, the reader's last step.
-#include <limits>
-
 #include "model/collocazione.h"
 #include "model/errori.h"
 #include "sources/lettura.h"
@@ -12,15 +10,8 @@ namespace compattatore {
 namespace {
 
 constexpr int commenti_dati = 2;
-constexpr int margine_controllo = 100;
-constexpr int margine_stazione = 800;
 constexpr int primo_codice_fermata = 80;  // approach codes 81 to 84 before a stop
 constexpr int tipo_senza_fermata = 25;    // station types from here on have no stop
-
-bool sta_in_32_bit(std::int64_t v) {
-  return v >= std::numeric_limits<std::int32_t>::min() &&
-         v <= std::numeric_limits<std::int32_t>::max();
-}
 
 }  // namespace
 

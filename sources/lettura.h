@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,16 @@
 #include "sources/voci.h"
 
 namespace compattatore {
+
+// The range check: a record's position plus this many metres must lie on
+// the grid (a station's plus margine_stazione).
+inline constexpr int margine_controllo = 100;
+inline constexpr int margine_stazione = 800;
+
+inline bool sta_in_32_bit(std::int64_t v) {
+  return v >= std::numeric_limits<std::int32_t>::min() &&
+         v <= std::numeric_limits<std::int32_t>::max();
+}
 
 // For slots 81, 82 and 83 after the ordering, the record each triple came
 // from (0 "tre", 1 "due", 2 "uno"), or -1 for a slot left all zero.
