@@ -555,6 +555,10 @@ std::vector<std::string> conflitti(const std::string& testo_linea, const std::st
     }
   std::int64_t fine_zona_precedente = 0;
   bool prima_stazione = true;
+  // Approach codes are not tested by the reader, but a signal's code written
+  // over a station's would spoil the station's approach.
+  std::map<std::int64_t, std::string> avvisi_stazioni;
+  std::vector<std::pair<std::int64_t, std::string>> avvisi_segnali;
   for (const sezione& s : sezioni_di(testo_treno))
     for (const riga_fonte& r : s.righe) {
       const std::string& k = r.voci[0];
@@ -563,6 +567,7 @@ std::vector<std::string> conflitti(const std::string& testo_linea, const std::st
         const std::int64_t c = cella_di(r.campo(1), 1);
         if (c < 8) g.problemi.push_back(r.testo + ": approach cells below cell 0");
         g.occupa(c, segno::segnale, r.testo);
+        for (int a = 1; a <= 4; ++a) avvisi_segnali.emplace_back(c - 2 * a, r.testo);
       } else if (k == "abbattimento") {
         g.entro(r.campo(1), 100, r.testo);
         g.occupa(cella_di(r.campo(1)), r.campo(2) > 0 ? segno::controllo : segno::evento, r.testo);
@@ -597,9 +602,14 @@ std::vector<std::string> conflitti(const std::string& testo_linea, const std::st
         if (tipo < 25) {
           if (fine / 50.0 - 1 <= 1) g.problemi.push_back(r.testo + ": zone ends too early");
           g.occupa(cella_di(fine, -1), segno::evento, r.testo + " (stop)");
+          if (tipo != 5 && tipo != 6)
+            for (int a = 1; a <= 4; ++a) avvisi_stazioni.emplace(cella_di(fine, -1 - a), r.testo);
         }
       }
     }
+  for (const auto& [cella, segnale] : avvisi_segnali)
+    if (const auto it = avvisi_stazioni.find(cella); it != avvisi_stazioni.end())
+      g.problemi.push_back(segnale + ": approach code over the approach of " + it->second);
   // The pass walks the grid upwards, so the slowdowns go in the order of their starts.
   std::sort(rallentamenti.begin(), rallentamenti.end(),
             [](const rallentamento& a, const rallentamento& b) { return a.inizio < b.inizio; });
@@ -631,6 +641,8 @@ TEST(ScenarioCollisioni, CheckReportsEachKindOfFault) {
       {{cartello + "110200" + velocita}, {"stazione,  110000" + stazione}, "already holds"},
       {{}, {"stazione,  109100" + stazione}, "less than 350 m"},
       {{}, {"stazione,  110025" + stazione}, "not on the 50 m grid"},
+      // A distant signal just past TRAVEGNO's stop cell 719.
+      {{}, {"segnale,   36200,   1, 4, 0,  0, 0,    1,  3,0,0, 0"}, "over the approach of"},
       {{},
        {"stazione,     -50,  3,  100,  0, 0, 0,  2,1,0,  2,1,1,    0,   0, 0, 0, X"},
        "zone ends too early"},
