@@ -1,14 +1,14 @@
-// Freight train 58213 on Quarve-Lentra. Every station but the first is
-// guarded by a distant signal (second number 1) and a home signal (2); the
-// halt S.ANNA DI VERDA has none, and the lone last signal guards the yard.
+// Freight train 58213 on Quarve-Lentra. Every station after the first, but
+// the halt S.ANNA DI VERDA, is guarded by a distant signal (second number 1)
+// and a home signal (2); the lone last signal guards the yard.
 // The one temporary slowdown, at 75000, lies between S.VITTORE ALTESINO and
 // CORNASCA, clear of the cells that the approach marking pass needs around it.
 // Stations without a timetable time carry 0:00:00; the yard beyond the
 // route's end carries 11:00:00, a time the train never reaches.
-#include "sources/scenario.h"
-
 #include <array>
 #include <string_view>
+
+#include "sources/scenario.h"
 
 namespace compattatore {
 
