@@ -10,6 +10,8 @@
 #include "model/errori.h"
 #include "sources/fonte_memoria.h"
 #include "sources/lettura.h"
+#include "sources/scenario.h"
+#include "sources/testi.h"
 
 namespace compattatore {
 namespace {
@@ -950,6 +952,56 @@ TEST(Curve, OnlyWithTheTrackAndInAnyCase) {
   const lettura_prova c(linea({"curvad5, 6800, 300"}, "lunghezza percorso, 0"), servizio_vuoto, 1);
   EXPECT_EQ(c.m.codice_errore, errore_lettura);
   EXPECT_EQ(c.luogo(), "linea.txt:4");
+}
+
+// ---------------------------------------------------------------------------
+// The built-in sources read back.
+
+TEST(LetturaScenario, BuiltInSourcesReadBackWithoutErrorOrWarning) {
+  fonte_memoria fonte(testo_da_righe(righe_linea()), testo_da_righe(righe_treno()));
+  modello m;
+  m.nome_linea = "Quarve_Lentra";
+  m.numero_treno = "58213";
+  m.genera_linea = 1;
+  m.svuota_tabella();
+  std::vector<std::string> avvisi;
+  memorizza_dati(m, fonte, [&](const std::string& f, std::int32_t r, const std::string& p) {
+    avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
+  });
+  ASSERT_EQ(m.codice_errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  EXPECT_TRUE(avvisi.empty()) << avvisi.front();
+  EXPECT_EQ(fonte.consumi(), (std::vector<sorgente>{sorgente::linea, sorgente::servizio}));
+
+  const auto& t = m.tabella_servizio;
+  EXPECT_EQ(t[slot_treno].valore_2, 106000);
+  EXPECT_EQ(m.lunghezza_griglia, 113000);
+  EXPECT_EQ(m.numero_celle, 2260);
+  EXPECT_EQ(t[slot_generale].valore_3, 4);
+  EXPECT_EQ(terna(m, slot_progressiva_tre), "1000,0,0");
+  EXPECT_EQ(terna(m, slot_progressiva_due), "0,0,0");
+  EXPECT_EQ(terna(m, slot_progressiva_uno), "0,0,0");
+  for (int s = 77; s <= 80; ++s) EXPECT_FALSE(t[s].testo.empty()) << s;
+  EXPECT_TRUE(t[76].testo.empty());
+  // All 24 stations, in slots 1 to 24.
+  EXPECT_FALSE(t[24].testo.empty());
+  EXPECT_TRUE(t[25].testo.empty());
+  EXPECT_EQ(t[0], voce_servizio{});
+
+  // Station 1, its stop and approach codes.
+  EXPECT_EQ(t[1].valore_1, -500);
+  EXPECT_EQ(t[1].valore_2, 500);
+  EXPECT_EQ(t[1].orario, 3300);
+  EXPECT_EQ(eventi(m, 4, 10), "5:a84, 6:a83, 7:a82, 8:a81, 9:10(1,0,0,0)");
+  EXPECT_EQ(colonna(m, &cella::velocita_linea, 2257, 2260), "6 0 0 0");
+  EXPECT_EQ(colonna(m, &cella::pendenza, 2257, 2260), "100 0 0 0");
+  EXPECT_EQ(colonna(m, &cella::aderenza, 2257, 2260), "100 0 0 0");
+
+  // The track: metres 0 and 1 as integers, the last two empty.
+  EXPECT_EQ(m.tracciato.tipo(1, 1), tipo_elemento::intero);
+  EXPECT_EQ(m.tracciato.valore(1, 1), 1.0);
+  EXPECT_EQ(m.tracciato.tipo(112998, 0), tipo_elemento::reale);
+  EXPECT_EQ(m.tracciato.tipo(112999, 0), tipo_elemento::vuoto);
+  EXPECT_EQ(m.tracciato.tipo(113000, 1), tipo_elemento::vuoto);
 }
 
 }  // namespace
