@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the whole compaction for SECONDI seconds (default 60) with libFuzzer,
 # AddressSanitizer and UndefinedBehaviorSanitizer, starting from the saved
-# seeds and the built-in scenario. Inputs that break an invariant are copied
+# seeds (the built-in scenario, the tests' small one). Inputs that break an invariant are copied
 # into tests/fuzz/regressioni/, which the test suite replays.
 #   tests/fuzz/esegui.sh [SECONDI] [PROCESSI]
 set -euo pipefail
@@ -12,18 +12,8 @@ processi=${2:-1}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 
-lavoro=build/fuzz/lavoro
 corpus=build/fuzz/corpus
-mkdir -p "$lavoro" "$corpus" tests/fuzz/regressioni
-# The built-in scenario as a seed: flag byte 1 (plot the track), line source,
-# NUL, service source.
-build/fuzz/compattatore esporta "$lavoro" >/dev/null
-{
-  printf '\001'
-  cat "$lavoro/Quarve_Lentra_linea.txt"
-  printf '\000'
-  cat "$lavoro/Quarve_Lentra_58213-.txt"
-} >"$corpus/incorporato"
+mkdir -p "$corpus" tests/fuzz/regressioni
 
 stato=0
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

@@ -24,7 +24,9 @@ namespace {
   std::abort();
 }
 
-bool numero_del_sistema(std::int32_t n) { return !descrizione_errore(n).empty(); }
+bool numero_del_sistema(std::int32_t n) {
+  return !descrizione_errore(n).empty();
+}
 
 void verifica_immagini(const modello& m, const risultato_compattazione& r) {
   std::size_t testi = 0;
@@ -43,12 +45,19 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
       std::size_t byte = 0;
       for (std::size_t i = 0; i < m.tracciato.numero_elementi(); ++i) {
         switch (m.tracciato.tipo_in_ordine(i)) {
-          case tipo_elemento::vuoto: byte += 2; break;
-          case tipo_elemento::intero: byte += 4; break;
-          case tipo_elemento::reale: byte += 10; break;
+          case tipo_elemento::vuoto:
+            byte += 2;
+            break;
+          case tipo_elemento::intero:
+            byte += 4;
+            break;
+          case tipo_elemento::reale:
+            byte += 10;
+            break;
         }
       }
-      if (f.contenuto.size() != byte) violazione("dimensione del tracciato", static_cast<long>(byte));
+      if (f.contenuto.size() != byte)
+        violazione("dimensione del tracciato", static_cast<long>(byte));
       // Metres 0 and 1 are integers, the last two empty unless a curve reached them.
       if (m.tracciato.tipo(1, 1) != tipo_elemento::intero) violazione("metro 1", 1);
     } else {
@@ -79,7 +88,8 @@ void verifica_compattazione(const std::uint8_t* dati, std::size_t n) {
     if (!r.file.empty()) violazione("file scritti con un errore", r.errore);
     return;
   }
-  if (r.file.size() != ((flag & 1) ? 3u : 2u)) violazione("numero di file", static_cast<long>(r.file.size()));
+  if (r.file.size() != ((flag & 1) ? 3u : 2u))
+    violazione("numero di file", static_cast<long>(r.file.size()));
   verifica_immagini(m, r);
 }
 
