@@ -21,13 +21,13 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
 RADICE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(RADICE, "build", "bench")
 LAVORO = os.path.join(BUILD, "corse")
 PROGRAMMA = os.path.join(BUILD, "compattatore", "compattatore")
 PAVIMENTO = os.path.join(BUILD, "pavimento")
+MISURA = os.path.join(BUILD, "misura")
 
 RAPPORTO_MASSIMO = 1.5
 # Peak memory may reach this many times the largest output file, plus 10 MB.
@@ -63,7 +63,8 @@ def prepara(con_build):
     if con_build:
         esegui(["cmake", "-S", os.path.join(RADICE, "bench"), "-B", BUILD,
                 "-DCMAKE_BUILD_TYPE=Release"], stdout=subprocess.DEVNULL)
-        esegui(["cmake", "--build", BUILD, "--target", "compattatore", "pavimento", "-j2"],
+        esegui(["cmake", "--build", BUILD, "--target", "compattatore", "pavimento", "misura",
+                "-j2"],
                stdout=subprocess.DEVNULL)
     shutil.rmtree(LAVORO, ignore_errors=True)
     os.makedirs(LAVORO)
@@ -81,15 +82,15 @@ def genera_sorgenti(s):
 
 def misura(comando, cwd=None):
     """Wall time, peak resident memory (bytes), stderr of one process."""
-    inizio = time.perf_counter()
-    p = subprocess.Popen(comando, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    errori = p.stderr.read().decode("cp1252")
-    _, stato, uso = os.wait4(p.pid, 0)
-    durata = time.perf_counter() - inizio
-    p.returncode = os.waitstatus_to_exitcode(stato)
-    if p.returncode != 0:
-        raise SystemExit(f"{' '.join(comando)}: exit {p.returncode}\n{errori}")
-    return durata, uso.ru_maxrss * 1024, errori
+    p = subprocess.run([MISURA, *comando], cwd=cwd, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.PIPE)
+    errori = p.stderr.decode("cp1252").splitlines()
+    if p.returncode != 0 or not errori or not errori[-1].startswith("misura: "):
+        raise SystemExit(f"{' '.join(comando)}: cannot be measured\n" + "\n".join(errori))
+    _, secondi, _, kb, _, uscita = errori[-1].split()
+    if uscita != "0":
+        raise SystemExit(f"{' '.join(comando)}: exit {uscita}\n" + "\n".join(errori))
+    return float(secondi), int(kb) * 1024, "\n".join(errori[:-1])
 
 
 def cartella_nuova(nome):
