@@ -171,7 +171,6 @@ std::string percorso(const std::string& directory, const std::string& nome) {
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
   const std::wstring destinazione = largo(file);
-  if (sola_lettura(destinazione)) throw errore_file(file, motivo_sistema(ERROR_ACCESS_DENIED));
   // The temporary lives beside the target so that the move stays within one
   // volume and is a rename; CREATE_NEW keeps two runs from sharing one.
   std::wstring temporaneo;
@@ -200,6 +199,9 @@ void sostituisci_file(const std::string& file, std::string_view contenuto) {
   }
   if (errore == 0 && !FlushFileBuffers(h)) errore = GetLastError();
   if (!CloseHandle(h) && errore == 0) errore = GetLastError();
+  // Checked where Windows itself refuses: at the move, after the temporary
+  // was written, so that both systems take the same path out.
+  if (errore == 0 && sola_lettura(destinazione)) errore = ERROR_ACCESS_DENIED;
   if (errore == 0 && !MoveFileExW(temporaneo.c_str(), destinazione.c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     errore = GetLastError();
