@@ -1,8 +1,8 @@
 // The platform layer on Windows. The only file that includes <windows.h>.
 //
-// File names travel through the program as bytes of the ANSI code page (the
-// texts are Windows-1252); they become UTF-16 only at the system's door, so
-// that every call here is a W call with one conversion rule.
+// Names and messages travel through the program as bytes of the ANSI code
+// page (the texts are Windows-1252); file names become UTF-16 only at the
+// system's door, always through that code page and never by a best guess.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -49,13 +49,23 @@ std::string motivo_sistema(DWORD codice) {
   return motivo + " (" + std::to_string(codice) + ")";
 }
 
-std::wstring largo(std::string_view testo) {
+std::wstring largo(std::string_view testo, DWORD modo = 0) {
   if (testo.empty()) return {};
   const int n =
-      MultiByteToWideChar(CP_ACP, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
+      MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
   std::wstring risultato(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, testo.data(), static_cast<int>(testo.size()), risultato.data(), n);
+  MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), risultato.data(),
+                      n);
   return risultato;
+}
+
+// A file name the ANSI code page cannot read (only a multi-byte code page has
+// invalid bytes) is refused: a replacement character would name another file.
+std::wstring nome_largo(const std::string& file) {
+  const std::wstring nome = largo(file, MB_ERR_INVALID_CHARS);
+  if (nome.empty() && !file.empty())
+    throw errore_file(file, "nome non valido nella code page del sistema");
+  return nome;
 }
 
 // Refuses a name that the ANSI code page cannot hold: a best-fit or '?'
@@ -114,6 +124,14 @@ bool sola_lettura(const std::wstring& file) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+DWORD attributi(const std::string& file) {
+  try {
+    return GetFileAttributesW(nome_largo(file).c_str());
+  } catch (const errore_file&) {
+    return INVALID_FILE_ATTRIBUTES;
+  }
+}
+
 bool valido(HANDLE h) {
   return h != nullptr && h != INVALID_HANDLE_VALUE;
 }
@@ -170,7 +188,7 @@ std::string percorso(const std::string& directory, const std::string& nome) {
 }
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
-  const std::wstring destinazione = largo(file);
+  const std::wstring destinazione = nome_largo(file);
   // The temporary lives beside the target so that the move stays within one
   // volume and is a rename; CREATE_NEW keeps two runs from sharing one.
   std::wstring temporaneo;
@@ -212,18 +230,24 @@ void sostituisci_file(const std::string& file, std::string_view contenuto) {
 }
 
 bool esiste_file(const std::string& file) {
-  const DWORD a = GetFileAttributesW(largo(file).c_str());
+  const DWORD a = attributi(file);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool esiste_directory(const std::string& directory) {
-  const DWORD a = GetFileAttributesW(largo(directory).c_str());
+  const DWORD a = attributi(directory);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::optional<std::string> leggi_file(const std::string& file) {
-  const HANDLE h = CreateFileW(largo(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::wstring nome;
+  try {
+    nome = nome_largo(file);
+  } catch (const errore_file&) {
+    return std::nullopt;
+  }
+  const HANDLE h = CreateFileW(nome.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string contenuto;
   LARGE_INTEGER dimensione;
@@ -244,7 +268,7 @@ std::optional<std::string> leggi_file(const std::string& file) {
 }
 
 void elimina_file(const std::string& file) {
-  const std::wstring nome = largo(file);
+  const std::wstring nome = nome_largo(file);
   if (sola_lettura(nome)) throw errore_file(file, motivo_sistema(ERROR_ACCESS_DENIED));
   if (DeleteFileW(nome.c_str())) return;
   const DWORD e = GetLastError();
