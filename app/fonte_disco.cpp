@@ -19,12 +19,11 @@ fonte_disco::fonte_disco(std::string directory, const std::string& linea, const 
       nome_servizio_(nome_sorgente_servizio(linea, treno)),
       consuma_(consuma) {}
 
-std::string fonte_disco::nome(sorgente s) const {
-  return s == sorgente::linea ? nome_linea_ : nome_servizio_;
-}
+// The path as the author wrote the directory, so that an editor can open it.
+std::string fonte_disco::nome(sorgente s) const { return percorso(s); }
 
 std::string fonte_disco::percorso(sorgente s) const {
-  return piattaforma::percorso(directory_, nome(s));
+  return piattaforma::percorso(directory_, s == sorgente::linea ? nome_linea_ : nome_servizio_);
 }
 
 bool fonte_disco::esiste(sorgente s) const {

@@ -10,8 +10,7 @@
 namespace compattatore {
 
 void Form1::Form_Load() {
-  modello_.nome_linea = "Quarve_Lentra";
-  modello_.numero_treno = "58213";
+  imposta_nomi();
   piattaforma::mostra_attesa();
   dati_linea();
   dati_treno();
@@ -20,6 +19,11 @@ void Form1::Form_Load() {
   dati_scheda();
   std::int32_t j = 1;
   memorizza_percorso(j);
+}
+
+void Form1::imposta_nomi() {
+  modello_.nome_linea = "Quarve_Lentra";
+  modello_.numero_treno = "58213";
 }
 
 void Form1::scrivi_testo(const std::string& nome, tabella_righe righe) {

@@ -24,6 +24,9 @@ class Form1 {
   // The fixed job. Returns normally when every step has run.
   void Form_Load();
 
+  // The built-in scenario's names: route "Quarve_Lentra", train "58213".
+  void imposta_nomi();
+
   void dati_linea();
   void dati_treno();
   void dati_note();

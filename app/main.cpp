@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/autore.h"
 #include "app/form1.h"
 #include "app/piattaforma.h"
 
@@ -19,8 +20,7 @@ int lavoro_fisso() {
   } catch (const fine_esecuzione& f) {
     stato = f.stato;
   } catch (const piattaforma::errore_file& e) {
-    piattaforma::mostra_messaggio("Impossibile scrivere o leggere il file " + e.file() + ": " +
-                                  e.motivo());
+    piattaforma::mostra_messaggio("Errore sul file " + e.file() + ": " + e.motivo());
     stato = 2;
   } catch (const std::exception& e) {
     piattaforma::mostra_messaggio(std::string("Errore di esecuzione: ") + e.what());
@@ -36,6 +36,5 @@ int main(int argc, char** argv) {
   const std::vector<std::string> argomenti(argv + 1, argv + argc);
   if (argomenti.empty()) return lavoro_fisso();
   piattaforma::usa_console();
-  piattaforma::scrivi_errore("compattatore: comando sconosciuto: " + argomenti[0] + "\n");
-  return 2;
+  return esegui_comando(argomenti);
 }

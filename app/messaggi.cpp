@@ -36,8 +36,10 @@ std::string luogo_per_autore(const modello& m, std::int32_t codice) {
 
 std::string testo_errore(const modello& m, const std::string& numero, bool per_autore) {
   std::string testo = " Errore n. " + numero;
-  if (numero != std::to_string(m.codice_errore) && !(numero == "1250" || numero == "1251"))
-    return testo;
+  const bool guardia = numero == "1250" || numero == "1251";
+  // The guards' message is the number alone; an author is also told where.
+  if (guardia && !per_autore) return testo;
+  if (!guardia && numero != std::to_string(m.codice_errore)) return testo;
   const std::int32_t codice = std::stoi(numero);
   if (errore_ha_posizione(codice))
     testo += "\nPosizione: " + std::to_string(m.posizione_errore) + " m";

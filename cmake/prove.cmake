@@ -7,7 +7,11 @@ foreach(c IN LISTS cartelle ITEMS tests)
   list(APPEND prove_src ${trovati})
 endforeach()
 
-add_executable(prove ${prove_src})
+# Shared pieces of the tests (running the program, temporary directories).
+file(GLOB_RECURSE prove_ausiliari CONFIGURE_DEPENDS tests/*.cpp)
+list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz)\\.cpp$")
+
+add_executable(prove ${prove_src} ${prove_ausiliari})
 target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)
 target_compile_definitions(prove PRIVATE
   COMPATTATORE_EXE="$<TARGET_FILE:compattatore>"

@@ -1,5 +1,6 @@
 #include "output/compattazione.h"
 
+#include <chrono>
 #include <stdexcept>
 
 #include "output/codici_gara.h"
@@ -17,14 +18,36 @@ std::string nome_file_celle(const modello& m) {
   return m.nome_linea + "_" + m.numero_treno + ".dat";
 }
 
+namespace {
+
+// Adds the time since the last mark to the register, when there is one.
+class cronometro {
+ public:
+  explicit cronometro(registro_tempi* tempi) : tempi_(tempi) {}
+  void fase(const char* nome) {
+    if (tempi_ == nullptr) return;
+    const auto adesso = std::chrono::steady_clock::now();
+    tempi_->push_back({nome, std::chrono::duration<double>(adesso - inizio_).count()});
+    inizio_ = adesso;
+  }
+
+ private:
+  registro_tempi* tempi_;
+  std::chrono::steady_clock::time_point inizio_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_parola& avvisa) {
+                                 const avviso_parola& avvisa, registro_tempi* tempi) {
+  cronometro cronometro(tempi);
   m.genera_linea = j;
   m.codice_errore = 0;
   m.luogo = {};
   m.svuota_tabella();
 
   memorizza_dati(m, fonte, avvisa);
+  cronometro.fase("lettura");
   // A reader that stopped before the route length has left no grid to work on.
   if (!m.griglia_dimensionata()) {
     if (m.codice_errore == 0) throw std::logic_error("griglia non dimensionata senza errore");
@@ -32,8 +55,11 @@ risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t
   }
 
   marca_abbattimenti(m);
+  cronometro.fase("marcatura");
 
-  if (const std::int32_t guardia = timbra_codici(m); guardia != 0) return {guardia, {}};
+  const std::int32_t guardia = timbra_codici(m);
+  cronometro.fase("codici");
+  if (guardia != 0) return {guardia, {}};
 
   // A scenario with a recorded error is never written: the simulator would
   // load a half-read model as if it were sound.

@@ -26,12 +26,19 @@ struct risultato_compattazione {
   std::vector<file_compattato> file;
 };
 
+// How long each stage took, for `compatta --tempi`.
+struct tempo_fase {
+  std::string fase;
+  double secondi = 0;
+};
+using registro_tempi = std::vector<tempo_fase>;
+
 std::string nome_file_tracciato(const modello& m);
 std::string nome_file_tabella(const modello& m);
 std::string nome_file_celle(const modello& m);
 
 // The stages of the compaction up to the file images. `j` becomes genera_linea.
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_parola& avvisa = {});
+                                 const avviso_parola& avvisa = {}, registro_tempi* tempi = nullptr);
 
 }  // namespace compattatore

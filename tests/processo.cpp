@@ -1,0 +1,72 @@
+#include "tests/processo.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace compattatore::prove {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string tra_apici(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+}  // namespace
+
+std::string leggi_tutto(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void scrivi_tutto(const fs::path& file, const std::string& contenuto) {
+  std::ofstream(file, std::ios::binary) << contenuto;
+}
+
+std::map<std::string, std::string> contenuto_cartella(const fs::path& cartella) {
+  std::map<std::string, std::string> m;
+  for (const auto& e : fs::directory_iterator(cartella))
+    if (e.is_regular_file()) m[e.path().filename().string()] = leggi_tutto(e.path());
+  return m;
+}
+
+cartella_temporanea::cartella_temporanea(const std::string& nome) {
+  std::string modello = (fs::temp_directory_path() / ("compattatore_" + nome + "_XXXXXX")).string();
+  if (::mkdtemp(modello.data()) == nullptr) throw std::runtime_error("mkdtemp " + modello);
+  percorso_ = modello;
+}
+
+cartella_temporanea::~cartella_temporanea() {
+  std::error_code ec;
+  for (const auto& e : fs::recursive_directory_iterator(percorso_, ec))
+    fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::permissions(percorso_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(percorso_, ec);
+}
+
+esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
+                      const std::string& prefisso) {
+  cartella_temporanea catture("catture");
+  const fs::path out = catture.percorso() / "out";
+  const fs::path err = catture.percorso() / "err";
+  std::string comando = "cd " + tra_apici(cartella.string()) + " && " + prefisso;
+  for (const std::string& a : argomenti) comando += " " + tra_apici(a);
+  comando += " >" + tra_apici(out.string()) + " 2>" + tra_apici(err.string()) + " </dev/null";
+  const int s = std::system(comando.c_str());
+  esito_processo e;
+  e.stato = (s != -1 && WIFEXITED(s)) ? WEXITSTATUS(s) : -1;
+  e.uscita = leggi_tutto(out);
+  e.errori = leggi_tutto(err);
+  return e;
+}
+
+}  // namespace compattatore::prove

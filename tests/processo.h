@@ -1,0 +1,42 @@
+// Running the built program in a directory, for the end-to-end tests.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace compattatore::prove {
+
+struct esito_processo {
+  int stato = -1;  // exit status; -1 when it did not exit normally
+  std::string uscita;
+  std::string errori;
+};
+
+// Runs `argomenti` (program first) with `cartella` as working directory;
+// standard output and error are captured outside that directory.
+esito_processo esegui(const std::vector<std::string>& argomenti,
+                      const std::filesystem::path& cartella, const std::string& prefisso = "");
+
+// A fresh empty directory under the system's temporary directory, removed
+// with everything in it when the object goes.
+class cartella_temporanea {
+ public:
+  explicit cartella_temporanea(const std::string& nome);
+  ~cartella_temporanea();
+  cartella_temporanea(const cartella_temporanea&) = delete;
+  cartella_temporanea& operator=(const cartella_temporanea&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+std::string leggi_tutto(const std::filesystem::path& file);
+void scrivi_tutto(const std::filesystem::path& file, const std::string& contenuto);
+
+// Name -> content of every regular file in a directory.
+std::map<std::string, std::string> contenuto_cartella(const std::filesystem::path& cartella);
+
+}  // namespace compattatore::prove
