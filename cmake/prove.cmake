@@ -9,7 +9,7 @@ endforeach()
 
 # Shared pieces of the tests (running the program, temporary directories).
 file(GLOB_RECURSE prove_ausiliari CONFIGURE_DEPENDS tests/*.cpp)
-list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz)\\.cpp$")
+list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz|_win32)\\.cpp$")
 
 add_executable(prove ${prove_src} ${prove_ausiliari})
 target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)

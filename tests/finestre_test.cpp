@@ -1,6 +1,7 @@
 // The Windows build end to end: the cross-built executable runs under Wine,
-// with a virtual X display for its window, in a fresh directory, and must
-// leave the same files and exit status as the native build run the same way.
+// with a virtual X display for its window, in a fresh directory, and must do
+// what the native build does run the same way: the same files, byte for byte,
+// the same exit status, the same console output.
 //
 // Every Windows run goes through sorvegliante.exe, which starts the program
 // as a user would, reports its windows and message boxes and presses OK.
@@ -11,13 +12,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -27,128 +25,50 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "tests/processo.h"
 
 namespace compattatore {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
+using prove::cartella_temporanea;
 
-// ---- Child processes --------------------------------------------------------
+#ifdef COMPATTATORE_EXE_WINDOWS
+constexpr const char* exe_windows = COMPATTATORE_EXE_WINDOWS;
+constexpr const char* sorvegliante = COMPATTATORE_SORVEGLIANTE_WINDOWS;
+constexpr const char* prefisso_wine = COMPATTATORE_WINEPREFIX;
+#else
+constexpr const char* exe_windows = "";
+constexpr const char* sorvegliante = "";
+constexpr const char* prefisso_wine = "";
+#endif
 
-struct esito {
-  int stato = -1;  // the exit status; -1 when the process did not exit by itself
-  bool scaduto = false;
-  std::string uscita;
-  std::string errore;
-};
-
-std::vector<std::string> ambiente_con(const std::map<std::string, std::string>& aggiunte) {
-  std::vector<std::string> ambiente;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string voce = *e;
-    if (!aggiunte.contains(voce.substr(0, voce.find('=')))) ambiente.push_back(voce);
-  }
-  for (const auto& [chiave, valore] : aggiunte) ambiente.push_back(chiave + "=" + valore);
-  return ambiente;
+std::string tra_apici(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
 }
 
-// Runs `comando` (looked up in PATH) in `cartella`, standard input empty,
-// output and errors collected. Wine leaves daemons that keep the pipes open,
-// so the run ends when the process exits, not when the pipes close.
-esito esegui(const std::vector<std::string>& comando, const fs::path& cartella,
-             const std::map<std::string, std::string>& aggiunte, std::chrono::seconds limite) {
-  esito e;
-  int uscita[2], errore[2];
-  if (pipe2(uscita, O_CLOEXEC) != 0 || pipe2(errore, O_CLOEXEC) != 0) return e;
-  const std::vector<std::string> ambiente = ambiente_con(aggiunte);
-  std::vector<char*> argv, envp;
-  for (const std::string& a : comando) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const std::string& a : ambiente) envp.push_back(const_cast<char*>(a.c_str()));
-  envp.push_back(nullptr);
-
-  const pid_t figlio = fork();
-  if (figlio == 0) {
-    setpgid(0, 0);
-    const int vuoto = open("/dev/null", O_RDONLY);
-    if (chdir(cartella.c_str()) != 0 || vuoto < 0) _exit(126);
-    dup2(vuoto, 0);
-    dup2(uscita[1], 1);
-    dup2(errore[1], 2);
-    execvpe(argv[0], argv.data(), envp.data());
-    _exit(127);
-  }
-  if (figlio > 0) setpgid(figlio, figlio);
-  close(uscita[1]);
-  close(errore[1]);
-  if (figlio < 0) {
-    close(uscita[0]);
-    close(errore[0]);
-    return e;
-  }
-
-  const auto scadenza = std::chrono::steady_clock::now() + limite;
-  int stato = 0;
-  bool finito = false;
-  pollfd flussi[2] = {{uscita[0], POLLIN, 0}, {errore[0], POLLIN, 0}};
-  std::string* destinazioni[2] = {&e.uscita, &e.errore};
-  for (;;) {
-    if (!finito && waitpid(figlio, &stato, WNOHANG) == figlio) finito = true;
-    if (!finito && std::chrono::steady_clock::now() > scadenza) {
-      kill(-figlio, SIGKILL);
-      waitpid(figlio, &stato, 0);
-      e.scaduto = true;
-      break;
-    }
-    // Once the process has gone, only what is already in the pipes is taken.
-    const int pronti = poll(flussi, 2, finito ? 0 : 50);
-    if (pronti <= 0) {
-      if (finito) break;
-      continue;
-    }
-    bool letto = false;
-    for (int i = 0; i < 2; ++i) {
-      if ((flussi[i].revents & (POLLIN | POLLHUP)) == 0) continue;
-      char buffer[65536];
-      const ssize_t n = read(flussi[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        destinazioni[i]->append(buffer, static_cast<std::size_t>(n));
-        letto = true;
-      } else {
-        flussi[i].fd = -1;
-      }
-    }
-    if (finito && !letto) break;
-    if (flussi[0].fd < 0 && flussi[1].fd < 0 && finito) break;
-  }
-  close(uscita[0]);
-  close(errore[0]);
-  if (!e.scaduto && WIFEXITED(stato)) e.stato = WEXITSTATUS(stato);
-  return e;
-}
-
-std::string nel_path(const std::string& programma) {
+bool nel_path(const std::string& programma) {
   const char* path = std::getenv("PATH");
   std::stringstream cartelle(path != nullptr ? path : "");
-  for (std::string c; std::getline(cartelle, c, ':');) {
-    const fs::path p = fs::path(c.empty() ? "." : c) / programma;
-    if (access(p.c_str(), X_OK) == 0) return p;
-  }
-  return {};
+  for (std::string c; std::getline(cartelle, c, ':');)
+    if (access((fs::path(c.empty() ? "." : c) / programma).c_str(), X_OK) == 0) return true;
+  return false;
 }
 
-// ---- Files ------------------------------------------------------------------
+// The same place as Wine's drive Z: sees it.
+std::string dos(const fs::path& p) {
+  std::string d = "Z:" + p.string();
+  for (char& c : d)
+    if (c == '/') c = '\\';
+  return d;
+}
 
-std::map<std::string, std::string> file_in(const fs::path& cartella) {
-  std::map<std::string, std::string> file;
-  for (const fs::directory_entry& voce : fs::directory_iterator(cartella)) {
-    std::ifstream in(voce.path(), std::ios::binary);
-    file[voce.path().filename().string()] =
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return file;
+std::string sostituisci_tutto(std::string testo, const std::string& da, const std::string& a) {
+  for (std::size_t p = testo.find(da); p != std::string::npos; p = testo.find(da, p + a.size()))
+    testo.replace(p, da.size(), a);
+  return testo;
 }
 
 std::set<std::string> nomi(const std::map<std::string, std::string>& file) {
@@ -165,35 +85,17 @@ std::string differenza(const std::string& a, const std::string& b) {
          ", first difference at byte " + std::to_string(i);
 }
 
-// A fresh directory for one run: `programma` holds the executable alone,
-// `altrove` is the working directory, which must stay empty.
-struct cartella_prova {
-  fs::path radice, programma, altrove;
-
-  explicit cartella_prova(const fs::path& eseguibile, const std::string& nome) {
-    std::string modello = (fs::path(::testing::TempDir()) / "finestre_XXXXXX").string();
-    radice = mkdtemp(modello.data());
-    programma = radice / "programma";
-    altrove = radice / "altrove";
-    fs::create_directories(programma);
-    fs::create_directories(altrove);
-    fs::copy_file(eseguibile, programma / nome);
+void confronta_file(const std::map<std::string, std::string>& windows,
+                    const std::map<std::string, std::string>& nativi) {
+  EXPECT_EQ(nomi(windows), nomi(nativi));
+  for (const auto& [nome, contenuto] : nativi) {
+    const auto w = windows.find(nome);
+    if (w == windows.end()) continue;
+    EXPECT_TRUE(w->second == contenuto) << nome << ": " << differenza(w->second, contenuto);
   }
-  ~cartella_prova() {
-    std::error_code ignorato;
-    if (!::testing::Test::HasFailure()) fs::remove_all(radice, ignorato);
-  }
-};
-
-// The same place as Wine's drive Z: sees it.
-std::string dos(const fs::path& p) {
-  std::string d = "Z:" + p.string();
-  for (char& c : d)
-    if (c == '/') c = '\\';
-  return d;
 }
 
-// ---- What the watcher reports -------------------------------------------------
+// ---- What the watcher reports -------------------------------------------
 
 struct messaggio {
   std::string intestazione;  // "pulsanti=N icona=N titolo=..."
@@ -203,25 +105,30 @@ struct messaggio {
 struct rapporto {
   std::string form1, label1;  // empty when the window was not seen
   std::vector<messaggio> messaggi;
-  int stato = -1;
+  int stato = -1;  // -1: no report, the watcher did not finish
+  std::string testo;
 };
 
 rapporto leggi_rapporto(const std::string& testo) {
   rapporto r;
+  r.testo = testo;
   std::stringstream righe(testo);
-  for (std::string riga; std::getline(righe, riga);) {
-    if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-    const auto inizia = [&](std::string_view p) { return riga.starts_with(p); };
-    if (inizia("form1 "))
-      r.form1 = riga.substr(6);
-    else if (inizia("label1 "))
-      r.label1 = riga.substr(7);
-    else if (inizia("messaggio "))
-      r.messaggi.push_back({riga.substr(10), {}});
-    else if (inizia("riga=") && !r.messaggi.empty())
-      r.messaggi.back().righe.push_back(riga.substr(5));
-    else if (inizia("stato="))
-      r.stato = std::atoi(riga.c_str() + 6);
+  for (std::string riga, valore; std::getline(righe, riga);) {
+    const auto chiave = [&](std::string_view k) {
+      if (!riga.starts_with(k)) return false;
+      valore = riga.substr(k.size());
+      return true;
+    };
+    if (chiave("form1 "))
+      r.form1 = valore;
+    else if (chiave("label1 "))
+      r.label1 = valore;
+    else if (chiave("messaggio "))
+      r.messaggi.push_back({valore, {}});
+    else if (chiave("riga=") && !r.messaggi.empty())
+      r.messaggi.back().righe.push_back(valore);
+    else if (chiave("stato="))
+      r.stato = std::atoi(valore.c_str());
   }
   return r;
 }
@@ -232,17 +139,16 @@ std::string unite(const std::vector<std::string>& righe) {
   return t;
 }
 
-// ---- Wine and its display ---------------------------------------------------------
+void verifica_finestra_attesa(const rapporto& r) {
+  EXPECT_EQ(r.form1, "client=280x179 figli=1 menu=0");
+  EXPECT_EQ(r.label1, "x=64 y=64 l=177 a=53 testo=Attendere");
+}
 
-#ifdef COMPATTATORE_EXE_WINDOWS
-constexpr const char* exe_windows = COMPATTATORE_EXE_WINDOWS;
-constexpr const char* sorvegliante = COMPATTATORE_SORVEGLIANTE_WINDOWS;
-constexpr const char* prefisso_wine = COMPATTATORE_WINEPREFIX;
-#else
-constexpr const char* exe_windows = "";
-constexpr const char* sorvegliante = "";
-constexpr const char* prefisso_wine = "";
-#endif
+void verifica_riquadro(const messaggio& m) {
+  EXPECT_EQ(m.intestazione, "pulsanti=1 icona=0 titolo=compattatore");
+}
+
+// ---- Wine and its display -------------------------------------------------
 
 // What is missing to run Wine here; empty when nothing is.
 std::string mancante() {
@@ -251,7 +157,7 @@ std::string mancante() {
   for (const char* f : {exe_windows, sorvegliante})
     if (!fs::exists(f)) return std::string(f) + " was not built";
   for (const char* p : {"wine", "wineserver", "Xvfb"})
-    if (nel_path(p).empty()) return std::string(p) + " is not installed";
+    if (!nel_path(p)) return std::string(p) + " is not installed";
   return {};
 }
 
@@ -267,12 +173,11 @@ class ambiente_wine {
       guasto_ = "cannot lock " + lucchetto;
       return;
     }
-    if (!avvia_display()) return;
-    prepara_prefisso();
+    if (avvia_display()) prepara_prefisso();
   }
 
   ~ambiente_wine() {
-    if (!display_.empty()) esegui({"wineserver", "-k"}, "/", variabili(), 60s);
+    if (!display_.empty()) prove::esegui({"wineserver", "-k"}, "/", prefisso(60));
     if (xvfb_ > 0) {
       kill(xvfb_, SIGTERM);
       waitpid(xvfb_, nullptr, 0);
@@ -280,13 +185,16 @@ class ambiente_wine {
     if (lucchetto_ >= 0) close(lucchetto_);
   }
 
+  ambiente_wine(const ambiente_wine&) = delete;
+  ambiente_wine& operator=(const ambiente_wine&) = delete;
+
   const std::string& guasto() const { return guasto_; }
 
-  std::map<std::string, std::string> variabili() const {
-    return {{"WINEPREFIX", prefisso_wine},
-            {"WINEDEBUG", "-all"},
-            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-            {"DISPLAY", display_}};
+  // The words that put a command under Wine on this display, bounded in time.
+  std::string prefisso(int secondi) const {
+    return "env WINEPREFIX=" + tra_apici(prefisso_wine) +
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=" + display_ +
+           " timeout -k 10 " + std::to_string(secondi);
   }
 
  private:
@@ -324,20 +232,21 @@ class ambiente_wine {
   }
 
   void prepara_prefisso() {
-    const fs::path prefisso = prefisso_wine;
-    const fs::path pronto = prefisso / ".compattatore-pronto";
+    const fs::path prefisso_dir = prefisso_wine;
+    const fs::path pronto = prefisso_dir / ".compattatore-pronto";
     if (fs::exists(pronto)) return;
     std::error_code ignorato;
-    fs::remove_all(prefisso, ignorato);
-    const esito avvio = esegui({"wine", "wineboot", "--init"}, "/", variabili(), 600s);
+    fs::remove_all(prefisso_dir, ignorato);
+    const auto avvio = prove::esegui({"wine", "wineboot", "--init"}, "/", prefisso(600));
     // Without a window manager on the display, Wine waits two seconds for one
     // at every top-level window it hides; unmanaged windows skip that wait.
-    const esito x11 = esegui({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
-                              "Managed", "/t", "REG_SZ", "/d", "N", "/f"},
-                             "/", variabili(), 300s);
-    esegui({"wineserver", "-w"}, "/", variabili(), 120s);
-    if (avvio.stato != 0 || x11.stato != 0 || !fs::exists(prefisso / "system.reg")) {
-      guasto_ = "wineboot could not create " + prefisso.string() + ": " + avvio.errore + x11.errore;
+    const auto x11 = prove::esegui({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                                    "Managed", "/t", "REG_SZ", "/d", "N", "/f"},
+                                   "/", prefisso(300));
+    prove::esegui({"wineserver", "-w"}, "/", prefisso(120));
+    if (avvio.stato != 0 || x11.stato != 0 || !fs::exists(prefisso_dir / "system.reg")) {
+      guasto_ = "cannot prepare the Wine prefix " + prefisso_dir.string() + ": " + avvio.errori +
+                x11.errori;
       return;
     }
     std::ofstream(pronto) << "\n";
@@ -348,6 +257,32 @@ class ambiente_wine {
   std::string display_;
   std::string guasto_;
 };
+
+// One build's place: `programma` holds the executable alone; `altrove` is the
+// working directory, which must stay empty; `lavoro` is for the command line.
+struct postazione {
+  cartella_temporanea programma{"programma"}, altrove{"altrove"}, lavoro{"lavoro"};
+  std::string eseguibile;
+
+  postazione(const fs::path& originale, const std::string& nome) : eseguibile(nome) {
+    fs::copy_file(originale, programma.percorso() / nome);
+  }
+  std::map<std::string, std::string> file_scritti() const {
+    auto file = prove::contenuto_cartella(programma.percorso());
+    file.erase(eseguibile);
+    return file;
+  }
+};
+
+struct corsa {
+  prove::esito_processo processo;  // the program's output and error text
+  rapporto finestre;
+};
+
+std::string descrivi(const corsa& r) {
+  return "report:\n" + r.finestre.testo + "output:\n" + r.processo.uscita + "errors:\n" +
+         r.processo.errori;
+}
 
 class WindowsSottoWine : public ::testing::Test {
  protected:
@@ -367,18 +302,15 @@ class WindowsSottoWine : public ::testing::Test {
     ASSERT_EQ(wine_->guasto(), "");
   }
 
-  struct corsa {
-    esito processo;
-    rapporto finestre;
-  };
-
-  // The Windows program started with `argomenti` from `c.altrove`.
-  static corsa esegui_windows(const cartella_prova& c, const std::vector<std::string>& argomenti) {
-    std::vector<std::string> comando = {"wine", sorvegliante,
-                                        dos(c.programma / "compattatore.exe")};
+  // The Windows program started with `argomenti` from `p.altrove`.
+  static corsa esegui_windows(const postazione& p, const std::vector<std::string>& argomenti) {
+    const cartella_temporanea cartella_rapporto("rapporto");
+    const fs::path file_rapporto = cartella_rapporto.percorso() / "rapporto.txt";
+    std::vector<std::string> comando = {"wine", sorvegliante, dos(file_rapporto),
+                                        dos(p.programma.percorso() / p.eseguibile)};
     comando.insert(comando.end(), argomenti.begin(), argomenti.end());
-    corsa r{esegui(comando, c.altrove, wine_->variabili(), 300s), {}};
-    r.finestre = leggi_rapporto(r.processo.uscita);
+    corsa r{prove::esegui(comando, p.altrove.percorso(), wine_->prefisso(300)), {}};
+    r.finestre = leggi_rapporto(prove::leggi_tutto(file_rapporto));
     return r;
   }
 
@@ -386,47 +318,27 @@ class WindowsSottoWine : public ::testing::Test {
   static inline std::unique_ptr<ambiente_wine> wine_;
 };
 
-void verifica_finestra_attesa(const rapporto& r) {
-  EXPECT_EQ(r.form1, "client=280x179 figli=1 menu=0");
-  EXPECT_EQ(r.label1, "x=64 y=64 l=177 a=53 testo=Attendere");
-}
-
-void verifica_riquadro(const messaggio& m) {
-  EXPECT_EQ(m.intestazione, "pulsanti=1 icona=0 titolo=compattatore");
-}
-
 TEST_F(WindowsSottoWine, FixedJobLeavesTheSameFilesAndStatusAsTheNativeBuild) {
-  const cartella_prova lin(COMPATTATORE_EXE, "compattatore");
-  const cartella_prova win(exe_windows, "compattatore.exe");
+  const postazione lin(COMPATTATORE_EXE, "compattatore");
+  const postazione win(exe_windows, "compattatore.exe");
 
-  const esito nativo = esegui({(lin.programma / "compattatore").string()}, lin.altrove, {}, 300s);
+  const auto nativo =
+      prove::esegui({(lin.programma.percorso() / lin.eseguibile).string()}, lin.altrove.percorso());
   const corsa windows = esegui_windows(win, {});
-  ASSERT_FALSE(nativo.scaduto);
-  ASSERT_FALSE(windows.processo.scaduto) << windows.processo.uscita << windows.processo.errore;
-  ASSERT_NE(windows.finestre.stato, -1) << windows.processo.uscita << windows.processo.errore;
-
-  EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errore;
+  ASSERT_NE(windows.finestre.stato, -1) << descrivi(windows);
+  EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errori << descrivi(windows);
   EXPECT_EQ(windows.processo.stato, windows.finestre.stato);
 
-  std::map<std::string, std::string> file_lin = file_in(lin.programma);
-  std::map<std::string, std::string> file_win = file_in(win.programma);
-  file_lin.erase("compattatore");
-  file_win.erase("compattatore.exe");
-  EXPECT_EQ(nomi(file_win), nomi(file_lin));
-  for (const auto& [nome, contenuto] : file_lin) {
-    if (!file_win.contains(nome)) continue;
-    EXPECT_TRUE(file_win[nome] == contenuto)
-        << nome << ": " << differenza(file_win[nome], contenuto);
-  }
-  EXPECT_TRUE(fs::is_empty(lin.altrove));
-  EXPECT_TRUE(fs::is_empty(win.altrove));
+  confronta_file(win.file_scritti(), lin.file_scritti());
+  EXPECT_TRUE(fs::is_empty(lin.altrove.percorso()));
+  EXPECT_TRUE(fs::is_empty(win.altrove.percorso()));
 
   // A message that the native build writes on standard error is a box on
   // Windows; an error number reads the same in both.
-  std::string messaggio_nativo = nativo.errore;
+  std::string messaggio_nativo = nativo.errori;
   if (messaggio_nativo.starts_with("Attendere\n")) messaggio_nativo.erase(0, 10);
   ASSERT_EQ(windows.finestre.messaggi.size(), messaggio_nativo.empty() ? 0u : 1u)
-      << "native: " << nativo.errore;
+      << "native: " << nativo.errori << descrivi(windows);
   for (const messaggio& m : windows.finestre.messaggi) verifica_riquadro(m);
   if (messaggio_nativo.starts_with(" Errore n. ")) {
     EXPECT_EQ(windows.finestre.messaggi[0].righe.at(0),
@@ -436,33 +348,32 @@ TEST_F(WindowsSottoWine, FixedJobLeavesTheSameFilesAndStatusAsTheNativeBuild) {
 }
 
 TEST_F(WindowsSottoWine, ReadOnlyOutputFileFailsAndKeepsEveryFile) {
-  const cartella_prova win(exe_windows, "compattatore.exe");
-  const corsa prima_corsa = esegui_windows(win, {});
-  ASSERT_FALSE(prima_corsa.processo.scaduto);
+  const postazione win(exe_windows, "compattatore.exe");
+  ASSERT_NE(esegui_windows(win, {}).finestre.stato, -1);
 
   // A document the user edited and protected. The documents are written
   // before the compaction, whatever it does. Wine shows a file without write
   // permission as read-only: "attrib +r" sets the attribute exactly this way.
   const std::string bersaglio = "Quarve_Lentra_58213_scheda_treno.txt";
-  ASSERT_TRUE(fs::exists(win.programma / bersaglio));
-  std::ofstream(win.programma / bersaglio, std::ios::binary) << "annotato a mano\r\n";
-  fs::permissions(win.programma / bersaglio,
+  const fs::path protetto = win.programma.percorso() / bersaglio;
+  ASSERT_TRUE(fs::exists(protetto));
+  prove::scrivi_tutto(protetto, "annotato a mano\r\n");
+  fs::permissions(protetto,
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  const std::map<std::string, std::string> prima = file_in(win.programma);
+  const auto prima = prove::contenuto_cartella(win.programma.percorso());
 
   const corsa r = esegui_windows(win, {});
-  ASSERT_FALSE(r.processo.scaduto);
-  EXPECT_EQ(r.finestre.stato, 2);
+  EXPECT_EQ(r.finestre.stato, 2) << descrivi(r);
   EXPECT_EQ(r.processo.stato, 2);
-  ASSERT_EQ(r.finestre.messaggi.size(), 1u) << r.processo.uscita;
+  ASSERT_EQ(r.finestre.messaggi.size(), 1u) << descrivi(r);
   verifica_riquadro(r.finestre.messaggi[0]);
   EXPECT_NE(unite(r.finestre.messaggi[0].righe).find(bersaglio), std::string::npos)
       << unite(r.finestre.messaggi[0].righe);
   // The box comes up while the wait window is still there.
   verifica_finestra_attesa(r.finestre);
 
-  const std::map<std::string, std::string> dopo = file_in(win.programma);
+  const auto dopo = prove::contenuto_cartella(win.programma.percorso());
   for (const auto& [nome, contenuto] : prima) {
     ASSERT_TRUE(dopo.contains(nome)) << nome;
     EXPECT_TRUE(dopo.at(nome) == contenuto) << nome << ": " << differenza(dopo.at(nome), contenuto);
@@ -477,22 +388,77 @@ TEST_F(WindowsSottoWine, ReadOnlyOutputFileFailsAndKeepsEveryFile) {
       EXPECT_TRUE(nuovi_ammessi.contains(nome)) << "new file " << nome;
     }
   }
-  EXPECT_EQ(fs::status(win.programma / bersaglio).permissions() & fs::perms::owner_write,
-            fs::perms::none)
+  EXPECT_EQ(fs::status(protetto).permissions() & fs::perms::owner_write, fs::perms::none)
       << "the read-only attribute was cleared";
-  EXPECT_TRUE(fs::is_empty(win.altrove));
+  EXPECT_TRUE(fs::is_empty(win.altrove.percorso()));
 }
 
-TEST_F(WindowsSottoWine, CommandLineWritesToTheConsoleAndShowsNoWindow) {
-  const cartella_prova win(exe_windows, "compattatore.exe");
-  const corsa r = esegui_windows(win, {"comando-inesistente"});
-  ASSERT_FALSE(r.processo.scaduto);
-  EXPECT_EQ(r.finestre.stato, 2);
-  EXPECT_NE(r.processo.errore, "");
-  EXPECT_EQ(r.finestre.form1, "");
-  EXPECT_TRUE(r.finestre.messaggi.empty());
-  EXPECT_EQ(nomi(file_in(win.programma)), std::set<std::string>{"compattatore.exe"});
-  EXPECT_TRUE(fs::is_empty(win.altrove));
+// With arguments the program is a console tool on Windows too: no window, its
+// text on the console, exactly as the native build writes it. The steps run in
+// order in one directory per build; "{DIR}" stands for that directory.
+TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
+  const postazione lin(COMPATTATORE_EXE, "compattatore");
+  const postazione win(exe_windows, "compattatore.exe");
+  const fs::path dir_lin = lin.lavoro.percorso();
+  const fs::path dir_win = win.lavoro.percorso();
+  // A line source that never opens its general part.
+  const auto guasta = [](const fs::path& dir) {
+    const fs::path sorgente = dir / "Quarve_Lentra_linea.txt";
+    const std::string testo = prove::leggi_tutto(sorgente);
+    ASSERT_NE(testo.find("[generale]"), std::string::npos);
+    prove::scrivi_tutto(sorgente, sostituisci_tutto(testo, "[generale]", "[generali]"));
+  };
+  const struct {
+    std::vector<std::string> argomenti;
+    bool guasta_prima;
+  } passi[] = {
+      {{"--version"}, false},
+      {{"--help"}, false},
+      {{"comando-inesistente"}, false},
+      {{"esporta", "{DIR}"}, false},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, false},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, true},
+  };
+  for (const auto& passo : passi) {
+    std::string descrizione;
+    for (const std::string& a : passo.argomenti) descrizione += " " + a;
+    SCOPED_TRACE("compattatore" + descrizione);
+    if (passo.guasta_prima) {
+      guasta(dir_lin);
+      guasta(dir_win);
+      if (HasFatalFailure()) return;
+    }
+    std::vector<std::string> a_lin = {(lin.programma.percorso() / lin.eseguibile).string()};
+    std::vector<std::string> a_win;
+    for (const std::string& a : passo.argomenti) {
+      a_lin.push_back(a == "{DIR}" ? dir_lin.string() : a);
+      a_win.push_back(a == "{DIR}" ? dos(dir_win) : a);
+    }
+    const auto nativo = prove::esegui(a_lin, lin.altrove.percorso());
+    const corsa windows = esegui_windows(win, a_win);
+    ASSERT_NE(windows.finestre.stato, -1) << descrivi(windows);
+    if (passo.guasta_prima) {
+      EXPECT_NE(nativo.stato, 0) << "the broken source must be refused";
+    }
+
+    EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errori << descrivi(windows);
+    const auto neutro_lin = [&](const std::string& t) {
+      return sostituisci_tutto(sostituisci_tutto(t, dir_lin.string() + "/", "{DIR}/"),
+                               dir_lin.string(), "{DIR}");
+    };
+    const auto neutro_win = [&](const std::string& t) {
+      return sostituisci_tutto(sostituisci_tutto(t, dos(dir_win) + "\\", "{DIR}/"), dos(dir_win),
+                               "{DIR}");
+    };
+    EXPECT_EQ(neutro_win(windows.processo.uscita), neutro_lin(nativo.uscita));
+    EXPECT_EQ(neutro_win(windows.processo.errori), neutro_lin(nativo.errori));
+    confronta_file(prove::contenuto_cartella(dir_win), prove::contenuto_cartella(dir_lin));
+
+    EXPECT_EQ(windows.finestre.form1, "") << "no wait window on the command line";
+    EXPECT_TRUE(windows.finestre.messaggi.empty()) << descrivi(windows);
+    EXPECT_TRUE(win.file_scritti().empty());
+    EXPECT_TRUE(fs::is_empty(win.altrove.percorso()));
+  }
 }
 
 }  // namespace
