@@ -8,26 +8,12 @@
 #include <vector>
 
 #include "sources/scenario.h"
+#include "tests/righe.h"
 
 namespace compattatore {
 namespace {
 
-// The lines of a written text. Every line must end in CR LF.
-std::vector<std::string> righe_di(const std::string& testo) {
-  std::vector<std::string> righe;
-  std::size_t inizio = 0;
-  while (inizio < testo.size()) {
-    const std::size_t fine = testo.find("\r\n", inizio);
-    if (fine == std::string::npos) {
-      ADD_FAILURE() << "text ends without CR LF after: " << testo.substr(inizio);
-      break;
-    }
-    righe.push_back(testo.substr(inizio, fine - inizio));
-    EXPECT_EQ(righe.back().find_first_of("\r\n"), std::string::npos) << righe.back();
-    inizio = fine + 2;
-  }
-  return righe;
-}
+using prove::righe_di;
 
 std::vector<std::string> note() {
   return righe_di(testo_da_righe(righe_note()));

@@ -1,8 +1,154 @@
 #include "sources/lettore.h"
 
+#include <utility>
+
+#include "model/errori.h"
+#include "sources/lettura.h"
+
 namespace compattatore {
 
-// Stub until the reader lands.
-void memorizza_dati(modello&, fonte_sorgenti&, const avviso_parola&) {}
+void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa) {
+  lettura(m, fonte, avvisa).esegui();
+}
+
+lettura::lettura(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa)
+    : m_(m), fonte_(fonte), avvisa_(avvisa) {}
+
+void lettura::esegui() {
+  m_.tabella_servizio[slot_linea].testo = m_.nome_linea;
+  m_.tabella_servizio[slot_generale].testo = m_.numero_treno;
+  try {
+    if (leggi_linea() == esito::termina) return;
+    leggi_servizio();
+  } catch (const fallimento_lettura& f) {
+    fallisci(f.what());
+  }
+}
+
+// Reads the whole file into memory. False when it does not exist; a file
+// that exists but cannot be read is a reading failure.
+bool lettura::apri(sorgente s) {
+  corrente_ = s;
+  nome_corrente_ = fonte_.nome(s);
+  voci_.reset();
+  riga_parola_ = 0;
+  riga_senza_avvisi_ = 0;
+  if (!fonte_.esiste(s)) return false;
+  std::optional<std::string> testo = fonte_.leggi(s);
+  if (!testo) throw fallimento_lettura("impossibile aprire il file");
+  testo_ = std::move(*testo);
+  voci_.emplace(testo_);
+  return true;
+}
+
+// The end of a file's reading: the source decides whether that deletes it.
+// Each file is consumed once at most, and only while it exists.
+void lettura::chiudi(sorgente s) {
+  bool& fatto = consumata_[static_cast<std::size_t>(s)];
+  if (fatto) return;
+  fatto = true;
+  if (fonte_.esiste(s)) fonte_.consuma(s);
+}
+
+// Error 25: everything closed, both sources gone where they still exist.
+void lettura::fallisci(std::string dettaglio) {
+  if (voci_ && !voci_->causa_del_file().empty()) {
+    dettaglio += "; ";
+    dettaglio += voci_->causa_del_file();
+  }
+  m_.registra_errore(errore_lettura);
+  m_.luogo = {nome_corrente_, riga_parola_, std::move(dettaglio)};
+  chiudi(sorgente::linea);
+  chiudi(sorgente::servizio);
+}
+
+void lettura::leggi_parola() {
+  riga_parola_ = voci_->riga();
+  voci_->leggi_testo(m_.riga);
+}
+
+// The next keyword item, false at the end. The last item of a file is never
+// taken as a keyword; items with "-" are comments, up to the part's limit.
+bool lettura::prossima_parola(int limite_commenti, bool fine_dopo_sostituzione) {
+  if (voci_->fine()) return false;
+  leggi_parola();
+  if (voci_->fine()) return false;
+  for (int k = 0; k < limite_commenti && contiene(m_.riga, "-"); ++k) {
+    leggi_parola();
+    if (fine_dopo_sostituzione && voci_->fine()) return false;
+  }
+  return true;
+}
+
+// Every record whose words the keyword item holds, in table order; an item
+// may pass several tests and then reads the fields of each.
+lettura::esito lettura::applica(std::span<const regola> regole, bool parte_dati) {
+  bool riconosciuta = false;
+  for (const regola& r : regole) {
+    const bool corrisponde =
+        r.maiuscole ? contiene(m_.riga, r.parola_1) && contiene(m_.riga, r.parola_2)
+                    : contiene_nc(m_.riga, r.parola_1) && contiene_nc(m_.riga, r.parola_2);
+    if (!corrisponde) continue;
+    riconosciuta = true;
+    if (r.solo_con_tracciato && m_.genera_linea == 0) {
+      // A curve record without the track: its numbers are read as keyword
+      // items next, and are no typos worth a warning.
+      riga_senza_avvisi_ = riga_parola_;
+      continue;
+    }
+    const esito e = (this->*r.gestisci)(r.argomento);
+    if (e != esito::continua) return e;
+  }
+  if (!riconosciuta && parte_dati) avvisa_parola_sconosciuta();
+  return esito::continua;
+}
+
+void lettura::avvisa_parola_sconosciuta() {
+  if (!avvisa_) return;
+  const std::string_view parola = m_.riga;
+  const std::size_t primo = parola.find_first_not_of(" \t");
+  if (primo == std::string_view::npos) return;
+  const std::size_t ultimo = parola.find_last_not_of(" \t");
+  const bool intestazione = parola[primo] == '[' && parola[ultimo] == ']';
+  // An item with "-" is a comment, even past the comment rule's limit.
+  if (intestazione || contiene(parola, "-") || riga_parola_ == riga_senza_avvisi_) return;
+  avvisa_(nome_corrente_, riga_parola_, m_.riga);
+  // The rest of the line is the misspelt record's fields: one warning is enough.
+  riga_senza_avvisi_ = riga_parola_;
+}
+
+lettura::esito lettura::termina_su_errore() {
+  m_.luogo = {nome_corrente_, riga_parola_, {}};
+  chiudi(corrente_);
+  return esito::termina;
+}
+
+lettura::esito lettura::rifiuta(std::int32_t codice) {
+  m_.registra_errore(codice);
+  return termina_su_errore();
+}
+
+lettura::esito lettura::rifiuta(std::int32_t codice, std::int32_t posizione) {
+  m_.registra_errore(codice, posizione);
+  return termina_su_errore();
+}
+
+// The placement routine has recorded its error; the position is the record's.
+lettura::esito lettura::rifiutato_da_collocazione(std::int32_t posizione) {
+  m_.posizione_errore = posizione;
+  return termina_su_errore();
+}
+
+// The range check of every positioned record: error 15, and the data loop
+// ends as if the file had ended.
+bool lettura::fuori_griglia(std::int64_t posizione, int margine) {
+  if (static_cast<double>(posizione + margine) / 50.0 <= m_.numero_celle) return false;
+  m_.registra_errore(errore_fuori_griglia, static_cast<std::int32_t>(posizione));
+  const std::int64_t massimo = std::int64_t{50} * m_.numero_celle - margine;
+  m_.luogo = {nome_corrente_, riga_parola_,
+              "la posizione " + std::to_string(posizione) + " supera il massimo di " +
+                  std::to_string(massimo) + " m"};
+  return true;
+}
 
 }  // namespace compattatore

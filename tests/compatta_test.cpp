@@ -106,8 +106,10 @@ TEST_F(Compatta, ErrorsNameNumberPositionAndSourceLine) {
     std::string prime_righe;  // the first one or two lines of the message
     std::string luogo;        // the start of the third (or second) line: FILE:LINE
   };
-  const std::string L = (dir() / "L_linea.txt").string();
-  const std::string S = (dir() / "L_T-.txt").string();
+  // Each case runs in a directory of its own, always named the same way.
+  cartella_temporanea d("errore");
+  const std::string L = (d.percorso() / "L_linea.txt").string();
+  const std::string S = (d.percorso() / "L_T-.txt").string();
   const caso casi[] = {
       {"collisione",
        [](std::string&, std::string& s) {
@@ -149,7 +151,7 @@ TEST_F(Compatta, ErrorsNameNumberPositionAndSourceLine) {
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    cartella_temporanea d("errore");
+    for (const auto& f : fs::directory_iterator(d.percorso())) fs::remove(f.path());
     std::string linea = linea_valida, servizio = servizio_valido;
     c.guasta(linea, servizio);
     if (!linea.empty()) prove::scrivi_tutto(d.percorso() / "L_linea.txt", linea);

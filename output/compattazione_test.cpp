@@ -1,0 +1,115 @@
+// The whole compaction of the built-in scenario, in memory: what the three
+// files carry for it.
+#include "output/compattazione.h"
+
+#include <gtest/gtest.h>
+
+#include "sources/fonte_memoria.h"
+#include "sources/scenario.h"
+
+namespace compattatore {
+namespace {
+
+std::int16_t i16(const immagine& img, std::size_t a) {
+  return static_cast<std::int16_t>(static_cast<std::uint8_t>(img[a]) |
+                                   static_cast<std::uint8_t>(img[a + 1]) << 8);
+}
+
+class Incorporato : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fonte_memoria fonte(testo_da_righe(righe_linea()), testo_da_righe(righe_treno()));
+    m.nome_linea = "Quarve_Lentra";
+    m.numero_treno = "58213";
+    r = compatta(m, fonte, 1);
+  }
+  const cella& c(int k) const { return m.celle[static_cast<std::size_t>(k)]; }
+  modello m;
+  risultato_compattazione r;
+};
+
+TEST_F(Incorporato, CompactsWithNoErrorIntoThreeFilesOfTheRightSizes) {
+  ASSERT_EQ(r.errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  EXPECT_EQ(m.codice_errore, 0);
+  ASSERT_EQ(r.file.size(), 3u);
+  EXPECT_EQ(r.file[0].nome, "Quarve_Lentra_linea.dat");
+  EXPECT_EQ(r.file[0].contenuto.size(), 2259964u);
+  EXPECT_EQ(r.file[1].nome, "Quarve_Lentra_58213.sim");
+  std::size_t testi = 0;
+  for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
+  EXPECT_EQ(r.file[1].contenuto.size(), 2958u + testi);
+  EXPECT_EQ(r.file[2].nome, "Quarve_Lentra_58213.dat");
+  EXPECT_EQ(r.file[2].contenuto.size(), 33915u);
+}
+
+TEST_F(Incorporato, HeaderSlotsMarksAndCheckCodes) {
+  const auto& t = m.tabella_servizio;
+  EXPECT_EQ((std::array{t[84].valore_1, t[84].valore_2, t[84].valore_3}),
+            (std::array{75, 106000, 11}));
+  EXPECT_EQ((std::array{t[85].valore_1, t[85].valore_2, t[85].valore_3}),
+            (std::array{4000, 1, 1000}));
+  EXPECT_EQ(t[85].testo, "Quarve_Lentra");
+  EXPECT_EQ(t[85].intero_1, 610);
+  // "58213quarve_lentraaabbccd": the sum of its codes and the weighted sum.
+  EXPECT_EQ(t[85].orario, 32654);
+  EXPECT_EQ((std::array{t[86].valore_1, t[86].valore_2, t[86].valore_3}),
+            (std::array{1000, 107500, 4}));
+  EXPECT_EQ(t[86].testo, "58213");
+  EXPECT_EQ(t[86].intero_1, 300);
+  EXPECT_EQ((std::array{t[86].intero_3, t[86].intero_4, t[86].intero_5}),
+            (std::array<std::int16_t, 3>{0, 54, 0}));
+  EXPECT_EQ(c(1).dato_1, 5121);
+  EXPECT_EQ(c(1).dato_2, 2348);
+  // The same in the cell file's bytes: cell 1 starts at offset 15.
+  const immagine& celle = r.file[2].contenuto;
+  EXPECT_EQ(i16(celle, 15 + 1), 5121);
+  EXPECT_EQ(i16(celle, 15 + 3), 2348);
+}
+
+TEST_F(Incorporato, TheCellsOfTheQuotedRows) {
+  struct atteso {
+    int k;
+    int tipo, d1, d2, d3, d4, tempo;
+  };
+  const atteso casi[] = {
+      {349, cella_segnale, 32, 10, 0, 8, 0},               // segnale 17400
+      {1195, cella_segnale, 22, 31, 0, 18, 255},           // segnale 59700
+      {1477, cella_avviso_rallentamento, 50, 0, 0, 0, 0},  // rallentamento 75000
+      {1501, cella_inizio_rallentamento, 50, 0, 1, 0, 0},
+      {1503, cella_fine_rallentamento, 50, 0, 1, 0, 0},
+      {308, cella_indicatore_v_max, 1500, 1700, 1700, 20, 0},  // indicatori_vmax 15350
+      {17, cella_indicatore_v_max, 1500, 1500, 1500, 0, 0},    // indicatori_vmax 800
+      {9, cella_fermata, 1, 0, 0, 0, 0},                       // QUARVE
+  };
+  for (const atteso& a : casi) {
+    SCOPED_TRACE(a.k);
+    EXPECT_EQ(c(a.k).tipo_cella, a.tipo);
+    EXPECT_EQ((std::array<int, 5>{c(a.k).dato_1, c(a.k).dato_2, c(a.k).dato_3, c(a.k).dato_4,
+                                  c(a.k).tempo_segnale}),
+              (std::array<int, 5>{a.d1, a.d2, a.d3, a.d4, a.tempo}));
+  }
+  for (int k : {347, 345, 343, 341}) EXPECT_EQ(c(k).avviso, 81 + (347 - k) / 2) << k;
+  for (int k = 5; k <= 8; ++k) EXPECT_EQ(c(k).avviso, 80 + 9 - k) << k;
+  // montagna 3000-17600 type 11: type 1 over cells 60 to 351, a marker every
+  // fourth cell where nothing else stands.
+  for (int k = 60; k <= 351; ++k) EXPECT_EQ(c(k).tipo_montagna, 1) << k;
+  EXPECT_EQ(c(59).tipo_montagna, 0);
+  for (int k = 60; k <= 351; ++k) {
+    if ((k - 60) % 4 == 3) {
+      EXPECT_NE(c(k).tipo_cella, cella_vuota) << k;  // a marker, or an event placed after it
+    } else {
+      EXPECT_NE(c(k).tipo_cella, cella_montagna) << k;
+    }
+  }
+  // The pass put its check points around the slowdown, all at 180 km/h.
+  int punti = 0;
+  for (int k = 1460; k <= 1520; ++k)
+    if (c(k).tipo_cella == cella_abbattimento) {
+      EXPECT_EQ(c(k).dato_1, 180) << k;
+      ++punti;
+    }
+  EXPECT_GE(punti, 4);
+}
+
+}  // namespace
+}  // namespace compattatore

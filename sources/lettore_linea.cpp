@@ -1,0 +1,259 @@
+// The line source half of the reader: the [generale] part with the route
+// length and the header values, then the data part with gradients, curves,
+// mountain stretches, speed boards and text boards.
+#include <algorithm>
+#include <utility>
+
+#include "model/collocazione.h"
+#include "model/errori.h"
+#include "sources/lettura.h"
+
+namespace compattatore {
+
+namespace {
+
+// Replacement reads of the comment rule in each part.
+constexpr int commenti_generale = 10;
+constexpr int commenti_dati = 2;
+
+}  // namespace
+
+ordine_progressive progressive_ordina(modello& m) {
+  // Index 0 is "tre" (slot 81), 1 "due" (slot 82), 2 "uno" (slot 83).
+  std::array<voce_servizio, 3> terne;
+  for (int k = 0; k < 3; ++k) terne[k] = m.tabella_servizio[slot_progressiva_tre + k];
+  const auto p = [&](int k) { return std::int64_t{terne[k].valore_1}; };
+  const auto q = [&](int k) { return terne[k].valore_2; };
+
+  ordine_progressive ordine{-1, -1, -1};
+  if (p(0) + p(1) + p(2) != 0) {
+    for (int k = 0; k < 3; ++k) {
+      const int a = (k + 1) % 3;
+      const int b = (k + 2) % 3;
+      if (p(k) <= p(a) || p(k) <= p(b)) continue;
+      // The other two by precedence uno, due, tre; the greater P goes first.
+      int primo = std::max(a, b);
+      int secondo = std::min(a, b);
+      if (p(secondo) > p(primo)) std::swap(primo, secondo);
+      ordine = {k, primo, secondo};
+    }
+  } else {
+    if (q(0) > 0) ordine = {0, 1, 2};
+    if (q(1) > 0) ordine = {1, 0, 2};
+    if (q(2) > 0) ordine = {2, 1, 0};
+  }
+
+  for (int k = 0; k < 3; ++k) {
+    voce_servizio& v = m.tabella_servizio[slot_progressiva_tre + k];
+    v.valore_1 = v.valore_2 = v.valore_3 = 0;
+    if (ordine[k] < 0) continue;
+    const voce_servizio& da = terne[ordine[k]];
+    v.valore_1 = da.valore_1;
+    v.valore_2 = da.valore_2;
+    v.valore_3 = da.valore_3;
+    if (v.valore_3 == 1) {
+      const std::int64_t alzato = std::int64_t{v.valore_2} + 100;
+      if (!sta_in_32_bit(alzato))
+        throw fallimento_lettura("progressiva chilometrica: " + std::to_string(v.valore_2) +
+                                 " + 100 non sta in 32 bit");
+      v.valore_2 = static_cast<std::int32_t>(alzato);
+    }
+  }
+  return ordine;
+}
+
+lettura::esito lettura::leggi_linea() {
+  if (!apri(sorgente::linea)) {
+    m_.registra_errore(errore_manca_linea);
+    m_.luogo = {nome_corrente_, 0, {}};
+    return esito::termina;
+  }
+
+  // Preamble: the last item of the file is not looked at.
+  for (;;) {
+    if (!voci_->fine()) leggi_parola();
+    if (voci_->fine()) {
+      m_.registra_errore(errore_manca_generale);
+      m_.luogo = {nome_corrente_, 0, std::string(voci_->causa_del_file())};
+      chiudi(sorgente::linea);
+      return esito::termina;
+    }
+    if (contiene_nc(m_.riga, "[generale]")) break;
+  }
+
+  // Words written in capitals are not these records: "progressiva", "uno",
+  // "due", "tre", "sfondo", "ripetizione" and "segnali" keep their case.
+  static constexpr regola regole_generale[] = {
+      {"percorso", "lunghezza", false, &lettura::lunghezza_percorso},
+      {"tre", "progressiva", true, &lettura::progressiva, slot_progressiva_tre},
+      {"due", "progressiva", true, &lettura::progressiva, slot_progressiva_due},
+      {"uno", "progressiva", true, &lettura::progressiva, slot_progressiva_uno},
+      {"sfondo", "uno", true, &lettura::sfondo, 1},
+      {"sfondo", "due", true, &lettura::sfondo, 3},
+      {"sfondo", "tre", true, &lettura::sfondo, 2},
+      {"segnali", "ripetizione", true, &lettura::ripetizione_segnali},
+  };
+  while (prossima_parola(commenti_generale, false)) {
+    if (fine_generale(m_.riga)) break;
+    if (applica(regole_generale, false) == esito::termina) return esito::termina;
+  }
+  if (!lunghezza_letta_)
+    throw fallimento_lettura("la parte [generale] finisce senza la lunghezza del percorso");
+
+  const ordine_progressive ordine = progressive_ordina(m_);
+  const std::array<std::int32_t, 3> righe = righe_progressive_;
+  for (int k = 0; k < 3; ++k) righe_progressive_[k] = ordine[k] < 0 ? 0 : righe[ordine[k]];
+  m_.numero_montagne = 0;
+  slot_cartello_ = slot_primo_cartello;
+  cella_pendenza_corrente_ = 0;
+  if (m_.genera_linea != 0) {
+    tracciamento_.emplace(m_);
+    tracciamento_->inizia();
+  }
+
+  static constexpr regola regole_dati[] = {
+      {"pendenza", "", false, &lettura::pendenza},
+      {"curva", "", false, &lettura::curva, 0, /*solo_con_tracciato=*/true},
+      {"montagna", "", false, &lettura::montagna},
+      {"indicatori_v", "", false, &lettura::indicatori_v_max},
+      {"indicat", "cartello", false, &lettura::cartello},
+  };
+  while (prossima_parola(commenti_dati, true)) {
+    const esito e = applica(regole_dati, true);
+    if (e == esito::termina) return e;
+    if (e == esito::fine_dati) break;
+  }
+
+  chiudi(sorgente::linea);
+  // The last cells from numero_celle - 2 on keep 0 unless a record reached them.
+  do scrivi_pendenza();
+  while (cella_pendenza_corrente_ < std::int64_t{m_.numero_celle} - 2);
+  if (tracciamento_) tracciamento_->completa();
+  return esito::continua;
+}
+
+// The [generale] part ends at a section header that is not a comment.
+bool lettura::fine_generale(std::string_view parola) {
+  const std::size_t primo = parola.find_first_not_of(" \t");
+  return contiene(parola, "[") && contiene(parola, "]") && primo != std::string_view::npos &&
+         parola[primo] != '-';
+}
+
+lettura::esito lettura::lunghezza_percorso(int) {
+  const std::int32_t lunghezza = voci_->leggi_32("lunghezza del percorso");
+  m_.tabella_servizio[slot_treno].valore_2 = lunghezza;
+  if (lunghezza > lunghezza_massima_percorso) return rifiuta(errore_lunghezza_percorso);
+  if (lunghezza < 0)
+    throw fallimento_lettura("lunghezza del percorso negativa: " + std::to_string(lunghezza));
+  m_.dimensiona(lunghezza);
+  lunghezza_letta_ = true;
+  return esito::continua;
+}
+
+lettura::esito lettura::progressiva(int slot) {
+  voce_servizio& v = m_.tabella_servizio[slot];
+  v.valore_1 = voci_->leggi_32("progressiva, primo valore");
+  v.valore_2 = voci_->leggi_32("progressiva, secondo valore");
+  v.valore_3 = voci_->leggi_32("progressiva, terzo valore");
+  righe_progressive_[slot - slot_progressiva_tre] = riga_parola_;
+  return esito::continua;
+}
+
+lettura::esito lettura::sfondo(int valore) {
+  voce_servizio& v = m_.tabella_servizio[slot_linea];
+  const std::int32_t letto = voci_->leggi_32("sfondo");
+  (valore == 1 ? v.valore_1 : valore == 2 ? v.valore_2 : v.valore_3) = letto;
+  return esito::continua;
+}
+
+lettura::esito lettura::ripetizione_segnali(int) {
+  voce_servizio& v = m_.tabella_servizio[slot_generale];
+  v.valore_1 = voci_->leggi_32("ripetizione segnali, inizio");
+  if (v.valore_1 % 50 != 0) return rifiuta(errore_ripetizione_inizio);
+  v.valore_2 = voci_->leggi_32("ripetizione segnali, fine");
+  if (v.valore_2 % 50 != 0) return rifiuta(errore_ripetizione_fine);
+  if (contiene(m_.riga, "4"))
+    v.valore_3 = 4;
+  else if (contiene(m_.riga, "9"))
+    v.valore_3 = 9;
+  else
+    return rifiuta(errore_ripetizione_codici);
+  if (v.valore_2 == 0) v.valore_3 = 0;
+  return esito::continua;
+}
+
+// Writes the current gradient into the next cell; cells past the grid's end
+// are skipped.
+void lettura::scrivi_pendenza() {
+  if (cella_pendenza_corrente_ <= m_.numero_celle)
+    m_.celle[static_cast<std::size_t>(cella_pendenza_corrente_)].pendenza =
+        static_cast<std::uint8_t>(std::int64_t{pendenza_corrente_} + 100);
+  ++cella_pendenza_corrente_;
+}
+
+lettura::esito lettura::pendenza(int) {
+  const std::int32_t p = voci_->leggi_32("posizione");
+  const std::int32_t g = voci_->leggi_32("pendenza");
+  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
+  const std::int64_t n = cella_di(p);
+  // The first write always happens: a row at or before the last filled cell
+  // still writes one cell.
+  if (n > 0) {
+    do scrivi_pendenza();
+    while (cella_pendenza_corrente_ < n);
+  }
+  pendenza_corrente_ = g;
+  return esito::continua;
+}
+
+lettura::esito lettura::curva(int) {
+  const std::int32_t a = voci_->leggi_32("inizio della curva");
+  const std::int32_t b = voci_->leggi_32("lunghezza della curva");
+  if (fuori_griglia(a, margine_controllo)) return esito::fine_dati;
+  if (!tracciamento_->curva(m_.riga, a, b)) return termina_su_errore();
+  return esito::continua;
+}
+
+lettura::esito lettura::montagna(int) {
+  const std::int32_t inizio = voci_->leggi_32("inizio");
+  const std::int32_t fine = voci_->leggi_32("fine");
+  std::int32_t tipo = voci_->leggi_32("tipo");
+  if (fuori_griglia(inizio, margine_controllo)) return esito::fine_dati;
+  if (!memo_montagna(m_, inizio, fine, tipo)) return rifiutato_da_collocazione(inizio);
+  return esito::continua;
+}
+
+lettura::esito lettura::indicatori_v_max(int) {
+  const std::int32_t posizione = voci_->leggi_32("posizione");
+  const std::int32_t vas = voci_->leggi_32("vas");
+  const std::int32_t vbs = voci_->leggi_32("vbs");
+  const std::int32_t vcs = voci_->leggi_32("vcs");
+  const std::int32_t strisces = voci_->leggi_32("strisces");
+  const std::int32_t vad = voci_->leggi_32("vad");
+  const std::int32_t vbd = voci_->leggi_32("vbd");
+  const std::int32_t vcd = voci_->leggi_32("vcd");
+  const std::int32_t strisced = voci_->leggi_32("strisced");
+  if (fuori_griglia(posizione, margine_controllo)) return esito::fine_dati;
+  if (!memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced))
+    return rifiutato_da_collocazione(posizione);
+  return esito::continua;
+}
+
+lettura::esito lettura::cartello(int) {
+  const std::int32_t p = voci_->leggi_32("posizione");
+  voci_->leggi_testo(voce_testo_);
+  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
+  // Slots 80 down to 1 hold 80 texts; slot 0 stays cleared.
+  if (slot_cartello_ < 1) throw fallimento_lettura("oltre 80 cartelli indicatori");
+  const std::int64_t n = cella_di(p, 1);
+  if (n < 0 || n > m_.numero_celle) return rifiuta(errore_fuori_griglia, p);
+  cella& c = m_.celle[static_cast<std::size_t>(n)];
+  if (!cella_libera(c)) return rifiuta(errore_cartello, p);
+  c.tipo_cella = cella_cartello;
+  c.dato_1 = static_cast<std::int16_t>(slot_cartello_);
+  m_.tabella_servizio[slot_cartello_].testo = voce_testo_;
+  --slot_cartello_;
+  return esito::continua;
+}
+
+}  // namespace compattatore

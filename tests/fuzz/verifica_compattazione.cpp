@@ -1,0 +1,96 @@
+// The invariants of a compaction of arbitrary sources, checked by the fuzz
+// target and by the replay of its saved inputs in the tests.
+//
+// Input: one flag byte (bit 0: plot the track; bit 1: no line source), then
+// the line source, a NUL byte, the service source (absent when there is no
+// NUL).
+#include "tests/fuzz/verifica_compattazione.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "model/errori.h"
+#include "output/compattazione.h"
+#include "sources/fonte_memoria.h"
+
+namespace compattatore::prove {
+
+namespace {
+
+[[noreturn]] void violazione(const char* cosa, long valore) {
+  std::fprintf(stderr, "invariante violata: %s (%ld)\n", cosa, valore);
+  std::abort();
+}
+
+bool numero_del_sistema(std::int32_t n) {
+  return !descrizione_errore(n).empty();
+}
+
+void verifica_immagini(const modello& m, const risultato_compattazione& r) {
+  std::size_t testi = 0;
+  for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
+  for (const file_compattato& f : r.file) {
+    if (f.nome == nome_file_celle(m)) {
+      if (f.contenuto.size() != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
+        violazione("dimensione del file delle celle", static_cast<long>(f.contenuto.size()));
+    } else if (f.nome == nome_file_tabella(m)) {
+      if (f.contenuto.size() != 2958 + testi)
+        violazione("dimensione del file della tabella", static_cast<long>(f.contenuto.size()));
+    } else if (f.nome == nome_file_tracciato(m)) {
+      const std::int32_t l = m.lunghezza_griglia;
+      if (m.tracciato.numero_elementi() != 2 * (static_cast<std::size_t>(l) + 1))
+        violazione("elementi del tracciato", static_cast<long>(m.tracciato.numero_elementi()));
+      std::size_t byte = 0;
+      for (std::size_t i = 0; i < m.tracciato.numero_elementi(); ++i) {
+        switch (m.tracciato.tipo_in_ordine(i)) {
+          case tipo_elemento::vuoto:
+            byte += 2;
+            break;
+          case tipo_elemento::intero:
+            byte += 4;
+            break;
+          case tipo_elemento::reale:
+            byte += 10;
+            break;
+        }
+      }
+      if (f.contenuto.size() != byte)
+        violazione("dimensione del tracciato", static_cast<long>(byte));
+      // Metres 0 and 1 are integers, the last two empty unless a curve reached them.
+      if (m.tracciato.tipo(1, 1) != tipo_elemento::intero) violazione("metro 1", 1);
+    } else {
+      violazione("file inatteso", 0);
+    }
+  }
+}
+
+}  // namespace
+
+void verifica_compattazione(const std::uint8_t* dati, std::size_t n) {
+  if (n == 0) return;
+  const std::uint8_t flag = dati[0];
+  const std::string resto(reinterpret_cast<const char*>(dati + 1), n - 1);
+  const std::size_t nul = resto.find('\0');
+  std::optional<std::string> linea = resto.substr(0, nul);
+  std::optional<std::string> servizio;
+  if (nul != std::string::npos) servizio = resto.substr(nul + 1);
+  if (flag & 2) linea.reset();
+
+  fonte_memoria fonte(linea, servizio);
+  modello m;
+  m.nome_linea = "Prova";
+  m.numero_treno = "1";
+  const risultato_compattazione r = compatta(m, fonte, flag & 1, {});
+  if (r.errore != 0) {
+    if (!numero_del_sistema(r.errore)) violazione("numero di errore sconosciuto", r.errore);
+    if (!r.file.empty()) violazione("file scritti con un errore", r.errore);
+    return;
+  }
+  if (r.file.size() != ((flag & 1) ? 3u : 2u))
+    violazione("numero di file", static_cast<long>(r.file.size()));
+  verifica_immagini(m, r);
+}
+
+}  // namespace compattatore::prove
