@@ -71,11 +71,10 @@ int compatta_sorgenti(const std::string& directory, const std::string& linea,
   m.nome_linea = linea;
   m.numero_treno = treno;
   fonte_disco fonte(directory, linea, treno, /*consuma=*/false);
-  const avviso_parola avvisa = [](const std::string& file, std::int32_t riga,
-                                  const std::string& parola) {
-    piattaforma::scrivi_errore(file + ":" + std::to_string(riga) +
-                               ": attenzione: parola chiave sconosciuta \"" + parola +
-                               "\", riga ignorata\n");
+  const avviso_lettura avvisa = [](const std::string& file, std::int32_t riga,
+                                   const std::string& testo) {
+    piattaforma::scrivi_errore(file + (riga > 0 ? ":" + std::to_string(riga) : std::string()) +
+                               ": attenzione: " + testo + "\n");
   };
   registro_tempi tempi;
   const risultato_compattazione r =

@@ -20,7 +20,9 @@ fonte_disco::fonte_disco(std::string directory, const std::string& linea, const 
       consuma_(consuma) {}
 
 // The path as the author wrote the directory, so that an editor can open it.
-std::string fonte_disco::nome(sorgente s) const { return percorso(s); }
+std::string fonte_disco::nome(sorgente s) const {
+  return percorso(s);
+}
 
 std::string fonte_disco::percorso(sorgente s) const {
   return piattaforma::percorso(directory_, s == sorgente::linea ? nome_linea_ : nome_servizio_);

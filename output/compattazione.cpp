@@ -39,7 +39,7 @@ class cronometro {
 }  // namespace
 
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_parola& avvisa, registro_tempi* tempi) {
+                                 const avviso_lettura& avvisa, registro_tempi* tempi) {
   cronometro cronometro(tempi);
   m.genera_linea = j;
   m.codice_errore = 0;

@@ -39,6 +39,7 @@ std::string nome_file_celle(const modello& m);
 
 // The stages of the compaction up to the file images. `j` becomes genera_linea.
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_parola& avvisa = {}, registro_tempi* tempi = nullptr);
+                                 const avviso_lettura& avvisa = {},
+                                 registro_tempi* tempi = nullptr);
 
 }  // namespace compattatore

@@ -7,11 +7,11 @@
 
 namespace compattatore {
 
-void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa) {
+void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa) {
   lettura(m, fonte, avvisa).esegui();
 }
 
-lettura::lettura(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa)
+lettura::lettura(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa)
     : m_(m), fonte_(fonte), avvisa_(avvisa) {}
 
 void lettura::esegui() {
@@ -112,7 +112,8 @@ void lettura::avvisa_parola_sconosciuta() {
   const bool intestazione = parola[primo] == '[' && parola[ultimo] == ']';
   // An item with "-" is a comment, even past the comment rule's limit.
   if (intestazione || contiene(parola, "-") || riga_parola_ == riga_senza_avvisi_) return;
-  avvisa_(nome_corrente_, riga_parola_, m_.riga);
+  avvisa_(nome_corrente_, riga_parola_,
+          "parola chiave sconosciuta \"" + m_.riga + "\", record ignorato");
   // The rest of the line is the misspelt record's fields: one warning is enough.
   riga_senza_avvisi_ = riga_parola_;
 }

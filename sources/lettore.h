@@ -14,10 +14,10 @@ namespace compattatore {
 
 // Told about every keyword item of a data part that matches no record and is
 // not a section header: file, 1-based line, the item as read.
-using avviso_parola =
+using avviso_lettura =
     std::function<void(const std::string& file, std::int32_t riga, const std::string& parola)>;
 
 // `avvisa` may be empty: the fixed job warns about nothing.
-void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa = {});
+void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa = {});
 
 }  // namespace compattatore

@@ -19,10 +19,13 @@ void lettura::leggi_servizio() {
   if (!apri(sorgente::servizio)) throw fallimento_lettura("file mancante");
 
   // Without a "[generale]" item the data loop ends at once.
-  while (!voci_->fine()) {
+  bool generale = false;
+  while (!generale && !voci_->fine()) {
     leggi_parola();
-    if (contiene_nc(m_.riga, "[generale]")) break;
+    generale = contiene_nc(m_.riga, "[generale]");
   }
+  if (!generale && avvisa_)
+    avvisa_(nome_corrente_, 0, "nessun \"[generale]\": nessun dato del file viene letto");
   stazione_ = 1;
   cella_velocita_corrente_ = 0;
   cella_aderenza_corrente_ = 0;

@@ -930,8 +930,18 @@ TEST(Avvisi, UnknownKeywordsOfTheDataPartsWithTheirLines) {
   EXPECT_EQ(r.m.codice_errore, 0);
   // Without the track the curve record and its numbers are no typos; a
   // misspelt record is told once, at its keyword; an extra field is told.
-  EXPECT_EQ(r.avvisi, (std::vector<std::string>{"linea.txt:7: 7", "linea.txt:9: pendenz",
-                                                "servizio.txt:3: segnlae"}));
+  EXPECT_EQ(r.avvisi,
+            (std::vector<std::string>{
+                "linea.txt:7: parola chiave sconosciuta \"7\", record ignorato",
+                "linea.txt:9: parola chiave sconosciuta \"pendenz\", record ignorato",
+                "servizio.txt:3: parola chiave sconosciuta \"segnlae\", record ignorato"}));
+}
+
+TEST(Avvisi, AServiceSourceWithoutItsGeneralPartIsToldAbout) {
+  const lettura_prova r(linea_vuota, testo({".", "[generali]", "stazione, 0, 4", "[fine]"}));
+  EXPECT_EQ(r.m.codice_errore, 0);
+  EXPECT_EQ(r.avvisi, (std::vector<std::string>{"servizio.txt:0: nessun \"[generale]\": nessun "
+                                                "dato del file viene letto"}));
 }
 
 TEST(Avvisi, WithTheTrackTheCurveIsARecord) {

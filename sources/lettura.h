@@ -39,7 +39,7 @@ ordine_progressive progressive_ordina(modello& m);
 
 class lettura {
  public:
-  lettura(modello& m, fonte_sorgenti& fonte, const avviso_parola& avvisa);
+  lettura(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa);
 
   void esegui();
 
@@ -109,7 +109,7 @@ class lettura {
 
   modello& m_;
   fonte_sorgenti& fonte_;
-  const avviso_parola& avvisa_;
+  const avviso_lettura& avvisa_;
 
   std::array<bool, 2> consumata_{};
   sorgente corrente_ = sorgente::linea;

@@ -5,10 +5,10 @@
 // LENTRA (km 101). The last 5 km lead towards the LENTRA freight yard.
 // Curve degrees follow the board speeds: tight curves where the boards say
 // 55 to 75 km/h, gentle ones on the plain.
-#include "sources/scenario.h"
-
 #include <array>
 #include <string_view>
+
+#include "sources/scenario.h"
 
 namespace compattatore {
 

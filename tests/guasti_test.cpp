@@ -99,5 +99,17 @@ INSTANTIATE_TEST_SUITE_P(Modi, Guasti,
                          ::testing::Values(modo{"LavoroFisso", false}, modo{"Compatta", true}),
                          [](const auto& i) { return std::string(i.param.nome); });
 
+TEST(GuastiEsporta, DirectoryThatCannotBeWritten) {
+  prove::cartella_temporanea dir("esporta");
+  fs::permissions(dir.percorso(), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  const auto e = prove::esegui({COMPATTATORE_EXE, "esporta", dir.percorso().string()},
+                               dir.percorso(), come_utente_normale());
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_NE(e.errori.find((dir.percorso() / "Quarve_Lentra_linea.txt").string()), std::string::npos)
+      << e.errori;
+  EXPECT_TRUE(fs::is_empty(dir.percorso()));
+}
+
 }  // namespace
 }  // namespace compattatore

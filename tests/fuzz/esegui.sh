@@ -15,9 +15,13 @@ cmake --build --preset fuzz >/dev/null
 corpus=build/fuzz/corpus
 mkdir -p "$corpus" tests/fuzz/regressioni
 
+# One process reports on the terminal; several write fuzz-N.log each.
+parallelo=()
+if ((processi > 1)); then parallelo=(-jobs="$processi" -workers="$processi"); fi
+
 stato=0
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  build/fuzz/compattazione_fuzz -max_total_time="$secondi" -jobs="$processi" -workers="$processi" \
+  build/fuzz/compattazione_fuzz -max_total_time="$secondi" "${parallelo[@]}" \
   -dict=tests/fuzz/parole.dict -artifact_prefix=build/fuzz/ -print_final_stats=1 \
   "$corpus" tests/fuzz/semi || stato=$?
 

@@ -1,0 +1,359 @@
+// The platform layer on Windows. The only file that includes <windows.h>.
+//
+// Names and messages travel through the program as bytes of the ANSI code
+// page (the texts are Windows-1252); file names become UTF-16 only at the
+// system's door, always through that code page and never by a best guess.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/piattaforma.h"
+
+namespace compattatore::piattaforma {
+
+namespace {
+
+// The wait window's layout, in twips as the form was designed.
+constexpr int twip_per_pollice = 1440;
+constexpr int larghezza_client = 4200;
+constexpr int altezza_client = 2688;
+constexpr int sinistra_label1 = 960;
+constexpr int alto_label1 = 960;
+constexpr int larghezza_label1 = 2652;
+constexpr int altezza_label1 = 792;
+constexpr int punti_label1 = 24;
+constexpr int id_label1 = 1;
+constexpr wchar_t classe_form1[] = L"Form1";
+
+std::string motivo_sistema(DWORD codice) {
+  char* testo = nullptr;
+  const DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, codice, 0, reinterpret_cast<char*>(&testo), 0, nullptr);
+  std::string motivo;
+  if (n != 0 && testo != nullptr) motivo.assign(testo, n);
+  if (testo != nullptr) LocalFree(testo);
+  while (!motivo.empty() && (motivo.back() == '\r' || motivo.back() == '\n' ||
+                             motivo.back() == ' ' || motivo.back() == '.'))
+    motivo.pop_back();
+  if (motivo.empty()) motivo = "errore di sistema";
+  return motivo + " (" + std::to_string(codice) + ")";
+}
+
+std::wstring largo(std::string_view testo, DWORD modo = 0) {
+  if (testo.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
+  std::wstring risultato(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), risultato.data(),
+                      n);
+  return risultato;
+}
+
+// A file name the ANSI code page cannot read (only a multi-byte code page has
+// invalid bytes) is refused: a replacement character would name another file.
+std::wstring nome_largo(const std::string& file) {
+  const std::wstring nome = largo(file, MB_ERR_INVALID_CHARS);
+  if (nome.empty() && !file.empty())
+    throw errore_file(file, "nome non valido nella code page del sistema");
+  return nome;
+}
+
+// Refuses a name that the ANSI code page cannot hold: a best-fit or '?'
+// replacement would name another file, possibly in another directory.
+std::string stretto(const std::wstring& testo) {
+  if (testo.empty()) return {};
+  BOOL perso = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, testo.data(),
+                                    static_cast<int>(testo.size()), nullptr, 0, nullptr, &perso);
+  std::string risultato(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, testo.data(), static_cast<int>(testo.size()),
+                      risultato.data(), n, nullptr, &perso);
+  if (perso || n == 0)
+    throw errore_file(risultato, "il nome contiene caratteri fuori dalla code page del sistema");
+  return risultato;
+}
+
+bool separatore(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::wstring percorso_eseguibile() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) throw errore_file("GetModuleFileName", motivo_sistema(GetLastError()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The name of the executable without its extension, as a message box of the
+// program is titled when nobody chose a title.
+std::string titolo_applicazione() {
+  std::wstring nome = percorso_eseguibile();
+  const std::size_t barra = nome.find_last_of(L"\\/");
+  if (barra != std::wstring::npos) nome.erase(0, barra + 1);
+  const std::size_t punto = nome.find_last_of(L'.');
+  if (punto != std::wstring::npos && punto > 0) nome.erase(punto);
+  try {
+    std::string titolo = stretto(nome);
+    if (!titolo.empty()) return titolo;
+  } catch (const errore_file&) {
+  }
+  return "compattatore";
+}
+
+// Windows refuses to replace or delete a read-only file; Wine running as root
+// does not, so the attribute is checked here and the program behaves the same
+// on both. The user marked the file on purpose: the attribute is never cleared.
+bool sola_lettura(const std::wstring& file) {
+  const DWORD a = GetFileAttributesW(file.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+DWORD attributi(const std::string& file) {
+  try {
+    return GetFileAttributesW(nome_largo(file).c_str());
+  } catch (const errore_file&) {
+    return INVALID_FILE_ATTRIBUTES;
+  }
+}
+
+bool valido(HANDLE h) {
+  return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
+
+// Raw bytes to a pipe or a file; to a console through the wide call, so that
+// the ANSI text shows the same characters whatever the console's code page.
+void scrivi_su(DWORD quale, std::string_view testo) {
+  const HANDLE h = GetStdHandle(quale);
+  if (!valido(h) || testo.empty()) return;
+  DWORD modo = 0;
+  if (GetConsoleMode(h, &modo)) {
+    const std::wstring w = largo(testo);
+    DWORD scritti = 0;
+    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &scritti, nullptr);
+    return;
+  }
+  while (!testo.empty()) {
+    DWORD scritti = 0;
+    const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(testo.size(), 1u << 30));
+    if (!WriteFile(h, testo.data(), blocco, &scritti, nullptr) || scritti == 0) return;
+    testo.remove_prefix(scritti);
+  }
+}
+
+// The wait window lives from mostra_attesa to chiudi_attesa.
+struct finestra_attesa {
+  HWND form1 = nullptr;
+  HWND label1 = nullptr;
+  HFONT carattere = nullptr;
+};
+
+finestra_attesa& attesa() {
+  static finestra_attesa f;
+  return f;
+}
+
+}  // namespace
+
+std::string directory_programma() {
+  std::wstring eseguibile = percorso_eseguibile();
+  const std::size_t barra = eseguibile.find_last_of(L"\\/");
+  if (barra == std::wstring::npos)
+    throw errore_file(stretto(eseguibile), "percorso dell'eseguibile senza directory");
+  // A root keeps its separator ("C:\"); percorso() never doubles it.
+  const bool radice = barra == 0 || eseguibile[barra - 1] == L':';
+  eseguibile.resize(radice ? barra + 1 : barra);
+  return stretto(eseguibile);
+}
+
+std::string percorso(const std::string& directory, const std::string& nome) {
+  std::size_t fine = directory.size();
+  while (fine > 0 && separatore(directory[fine - 1])) --fine;
+  return directory.substr(0, fine) + "\\" + nome;
+}
+
+void sostituisci_file(const std::string& file, std::string_view contenuto) {
+  const std::wstring destinazione = nome_largo(file);
+  // The temporary lives beside the target so that the move stays within one
+  // volume and is a rename; CREATE_NEW keeps two runs from sharing one.
+  std::wstring temporaneo;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
+    temporaneo = destinazione + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                 std::to_wstring(tentativo);
+    h = CreateFileW(temporaneo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      const DWORD e = GetLastError();
+      if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo > 100)
+        throw errore_file(file, motivo_sistema(e));
+    }
+  }
+  DWORD errore = 0;
+  while (errore == 0 && !contenuto.empty()) {
+    const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(contenuto.size(), 1u << 30));
+    DWORD scritti = 0;
+    if (!WriteFile(h, contenuto.data(), blocco, &scritti, nullptr))
+      errore = GetLastError();
+    else if (scritti == 0)
+      errore = ERROR_WRITE_FAULT;
+    else
+      contenuto.remove_prefix(scritti);
+  }
+  if (errore == 0 && !FlushFileBuffers(h)) errore = GetLastError();
+  if (!CloseHandle(h) && errore == 0) errore = GetLastError();
+  // Checked where Windows itself refuses: at the move, after the temporary
+  // was written, so that both systems take the same path out.
+  if (errore == 0 && sola_lettura(destinazione)) errore = ERROR_ACCESS_DENIED;
+  if (errore == 0 && !MoveFileExW(temporaneo.c_str(), destinazione.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    errore = GetLastError();
+  if (errore != 0) {
+    DeleteFileW(temporaneo.c_str());
+    throw errore_file(file, motivo_sistema(errore));
+  }
+}
+
+bool esiste_file(const std::string& file) {
+  const DWORD a = attributi(file);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool esiste_directory(const std::string& directory) {
+  const DWORD a = attributi(directory);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::string> leggi_file(const std::string& file) {
+  std::wstring nome;
+  try {
+    nome = nome_largo(file);
+  } catch (const errore_file&) {
+    return std::nullopt;
+  }
+  const HANDLE h = CreateFileW(nome.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string contenuto;
+  LARGE_INTEGER dimensione;
+  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0)
+    contenuto.reserve(static_cast<std::size_t>(dimensione.QuadPart));
+  char buffer[65536];
+  for (;;) {
+    DWORD letti = 0;
+    if (!ReadFile(h, buffer, sizeof buffer, &letti, nullptr)) {
+      CloseHandle(h);
+      return std::nullopt;
+    }
+    if (letti == 0) break;
+    contenuto.append(buffer, letti);
+  }
+  CloseHandle(h);
+  return contenuto;
+}
+
+void elimina_file(const std::string& file) {
+  const std::wstring nome = nome_largo(file);
+  if (sola_lettura(nome)) throw errore_file(file, motivo_sistema(ERROR_ACCESS_DENIED));
+  if (DeleteFileW(nome.c_str())) return;
+  const DWORD e = GetLastError();
+  if (e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND)
+    throw errore_file(file, motivo_sistema(e));
+}
+
+void mostra_attesa() {
+  finestra_attesa& f = attesa();
+  if (f.form1 != nullptr) return;
+  const HINSTANCE istanza = GetModuleHandleW(nullptr);
+
+  WNDCLASSEXW classe = {};
+  classe.cbSize = sizeof classe;
+  classe.lpfnWndProc = DefWindowProcW;
+  classe.hInstance = istanza;
+  classe.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  classe.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  classe.lpszClassName = classe_form1;
+  if (!RegisterClassExW(&classe) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+
+  const HDC schermo = GetDC(nullptr);
+  const int dpi_x = schermo ? GetDeviceCaps(schermo, LOGPIXELSX) : 96;
+  const int dpi_y = schermo ? GetDeviceCaps(schermo, LOGPIXELSY) : 96;
+  if (schermo) ReleaseDC(nullptr, schermo);
+  const auto px_x = [&](int twip) { return MulDiv(twip, dpi_x, twip_per_pollice); };
+  const auto px_y = [&](int twip) { return MulDiv(twip, dpi_y, twip_per_pollice); };
+
+  const DWORD stile = WS_OVERLAPPEDWINDOW;
+  RECT r = {0, 0, px_x(larghezza_client), px_y(altezza_client)};
+  AdjustWindowRectEx(&r, stile, FALSE, 0);
+  const std::wstring titolo = largo(titolo_applicazione());
+  f.form1 = CreateWindowExW(0, classe_form1, titolo.c_str(), stile, CW_USEDEFAULT, CW_USEDEFAULT,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, istanza, nullptr);
+  if (f.form1 == nullptr) return;
+
+  f.label1 = CreateWindowExW(
+      0, L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT, px_x(sinistra_label1),
+      px_y(alto_label1), px_x(larghezza_label1), px_y(altezza_label1), f.form1,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_label1)), istanza, nullptr);
+  f.carattere = CreateFontW(-MulDiv(punti_label1, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+  if (f.label1 != nullptr && f.carattere != nullptr)
+    SendMessageW(f.label1, WM_SETFONT, reinterpret_cast<WPARAM>(f.carattere), FALSE);
+
+  // Painted now, synchronously: the work that follows never returns to a
+  // message loop, so this is the only paint the window gets.
+  ShowWindow(f.form1, SW_SHOW);
+  UpdateWindow(f.form1);
+}
+
+void chiudi_attesa() {
+  finestra_attesa& f = attesa();
+  if (f.form1 != nullptr) DestroyWindow(f.form1);
+  if (f.carattere != nullptr) DeleteObject(f.carattere);
+  f = finestra_attesa{};
+}
+
+void mostra_messaggio(const std::string& testo) {
+  MessageBoxA(attesa().form1, testo.c_str(), titolo_applicazione().c_str(), MB_OK);
+}
+
+void usa_console() {
+  // Handles given by the parent (a pipe, a file, a shell under Wine) are used
+  // as they are; only the ones missing come from the parent's console.
+  const DWORD flussi[] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  bool mancante = false;
+  for (DWORD s : flussi) mancante = mancante || !valido(GetStdHandle(s));
+  if (!mancante || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  for (DWORD s : flussi) {
+    if (valido(GetStdHandle(s))) continue;
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (valido(console)) SetStdHandle(s, console);
+  }
+}
+
+void scrivi_errore(std::string_view testo) {
+  scrivi_su(STD_ERROR_HANDLE, testo);
+}
+
+void scrivi_uscita(std::string_view testo) {
+  scrivi_su(STD_OUTPUT_HANDLE, testo);
+}
+
+}  // namespace compattatore::piattaforma
