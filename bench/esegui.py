@@ -26,6 +26,8 @@ RADICE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(RADICE, "build", "bench")
 LAVORO = os.path.join(BUILD, "corse")
 PROGRAMMA = os.path.join(BUILD, "compattatore", "compattatore")
+# The environment of every measured process (--ambiente adds to it).
+AMBIENTE = dict(os.environ)
 PAVIMENTO = os.path.join(BUILD, "pavimento")
 MISURA = os.path.join(BUILD, "misura")
 
@@ -82,7 +84,7 @@ def genera_sorgenti(s):
 
 def misura(comando, cwd=None):
     """Wall time, peak resident memory (bytes), stderr of one process."""
-    p = subprocess.run([MISURA, *comando], cwd=cwd, stdout=subprocess.DEVNULL,
+    p = subprocess.run([MISURA, *comando], cwd=cwd, env=AMBIENTE, stdout=subprocess.DEVNULL,
                        stderr=subprocess.PIPE)
     errori = p.stderr.decode("cp1252").splitlines()
     if p.returncode != 0 or not errori or not errori[-1].startswith("misura: "):
@@ -115,7 +117,7 @@ def corsa_compatta(s):
 
 def corsa_lavoro_fisso():
     d = cartella_nuova("giro")
-    shutil.copy(PROGRAMMA, d)
+    shutil.copy(PROGRAMMA, os.path.join(d, "compattatore"))
     # Started from elsewhere: the job must work in the executable's directory.
     durata, memoria, _ = misura([os.path.join(d, "compattatore")], cwd=LAVORO)
     return durata, memoria, d
@@ -201,7 +203,9 @@ def nome_fase(fase, s):
     return fase
 
 
-def stampa(descrizioni, risultati, ripetizioni):
+def stampa(descrizioni, risultati, ripetizioni, misurato):
+    if misurato:
+        print(f"Measured: {misurato}\n")
     print("Scenarios:\n")
     for d in descrizioni:
         print(f"- {d}")
@@ -257,14 +261,25 @@ def main():
     a.add_argument("--senza-build", action="store_true", help="use the programs already built")
     a.add_argument("--scenari", default=",".join(SCENARI), help="comma-separated: " +
                    ", ".join(SCENARI))
+    a.add_argument("--programma", help="measure this executable instead of the one built "
+                   "here (a candidate fix, built elsewhere)")
+    a.add_argument("--ambiente", action="append", default=[], metavar="VAR=VALORE",
+                   help="set in the environment of the measured processes")
     o = a.parse_args()
+    global PROGRAMMA
+    if o.programma:
+        PROGRAMMA = os.path.abspath(o.programma)
+    for v in o.ambiente:
+        nome, _, valore = v.partition("=")
+        AMBIENTE[nome] = valore
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
     descrizioni, risultati = [], []
     for s in scelti:
         descrizioni.append(genera_sorgenti(s))
         risultati += confronta_corse(s, o.ripetizioni)
-    stampa(descrizioni, risultati, o.ripetizioni)
+    misurato = " ".join(([PROGRAMMA] if o.programma else []) + o.ambiente)
+    stampa(descrizioni, risultati, o.ripetizioni, misurato)
 
 
 if __name__ == "__main__":
