@@ -172,20 +172,18 @@ def confronta_corse(s, ripetizioni):
     uscita_massima = max(os.path.getsize(os.path.join(rif_compatta, f)) for f in uscite)
     risultati = []
     for nome_corsa, corsa, riferimento, operazioni in corse:
-        tempi, memorie, tempi_pav, memorie_pav, fasi = [], [], [], [], {}
+        tempi, memorie, tempi_pav, fasi = [], [], [], {}
         for _ in range(ripetizioni):
             durata, memoria, fasi_corsa = corsa()
             tempi.append(durata)
             memorie.append(memoria)
             for k, v in fasi_corsa.items():
                 fasi.setdefault(k, []).append(v)
-            durata, memoria, _ = corsa_pavimento(riferimento, operazioni)
-            tempi_pav.append(durata)
-            memorie_pav.append(memoria)
+            tempi_pav.append(corsa_pavimento(riferimento, operazioni)[0])
         risultati.append({
             "scenario": s, "corsa": nome_corsa, "tempo": statistics.median(tempi),
             "pavimento": statistics.median(tempi_pav), "memoria": max(memorie),
-            "memoria_pavimento": max(memorie_pav), "uscita_massima": uscita_massima,
+            "uscita_massima": uscita_massima,
             "fasi": {k: statistics.median(v) for k, v in fasi.items()},
         })
     shutil.rmtree(os.path.join(LAVORO, "giro"), ignore_errors=True)
