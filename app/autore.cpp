@@ -87,7 +87,7 @@ int compatta_sorgenti(const std::string& directory, const std::string& linea,
   }
   for (const file_compattato& f : r.file) {
     const auto inizio = std::chrono::steady_clock::now();
-    piattaforma::sostituisci_file(piattaforma::percorso(directory, f.nome), f.contenuto);
+    piattaforma::sostituisci_file(piattaforma::percorso(directory, f.nome), f.produci);
     if (con_tempi)
       stampa_tempi(
           {{"scrittura " + f.nome,

@@ -57,7 +57,7 @@ void Form1::memorizza_percorso(std::int32_t& j) {
   const risultato_compattazione r = compatta(modello_, fonte, j);
   if (r.errore != 0) errore(std::to_string(r.errore));
   for (const file_compattato& f : r.file)
-    piattaforma::sostituisci_file(piattaforma::percorso(directory_, f.nome), f.contenuto);
+    piattaforma::sostituisci_file(piattaforma::percorso(directory_, f.nome), f.produci);
 }
 
 void Form1::errore(const std::string& a) {

@@ -2,6 +2,7 @@
 // system (piattaforma_posix.cpp, piattaforma_win32.cpp); CMake picks one.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,11 @@ std::string percorso(const std::string& directory, const std::string& nome);
 // previous file is intact, no temporary is left, and errore_file is thrown.
 // The new file gets the permissions a plain create would give it.
 void sostituisci_file(const std::string& file, std::string_view contenuto);
+// The same, with the content handed over in pieces: `produci` calls its
+// argument once per piece, in order. If it throws, the previous file is
+// intact, no temporary is left, and the exception goes on.
+using produttore = std::function<void(const std::function<void(std::string_view)>&)>;
+void sostituisci_file(const std::string& file, const produttore& produci);
 
 bool esiste_file(const std::string& file);
 bool esiste_directory(const std::string& directory);

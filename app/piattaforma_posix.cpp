@@ -52,6 +52,10 @@ std::string percorso(const std::string& directory, const std::string& nome) {
 }
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
+  sostituisci_file(file, [contenuto](const auto& scrivi) { scrivi(contenuto); });
+}
+
+void sostituisci_file(const std::string& file, const produttore& produci) {
   // The temporary lives beside the target so that the rename stays within one
   // file system; O_EXCL keeps two runs from sharing one.
   std::string temporaneo;
@@ -62,7 +66,17 @@ void sostituisci_file(const std::string& file, std::string_view contenuto) {
     if (fd < 0 && (errno != EEXIST || tentativo > 100))
       throw errore_file(file, motivo_sistema(errno));
   }
-  int errore = scrivi_tutto(fd, contenuto);
+  // The first failed write is kept; the pieces after it are dropped.
+  int errore = 0;
+  try {
+    produci([&](std::string_view pezzo) {
+      if (errore == 0) errore = scrivi_tutto(fd, pezzo);
+    });
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporaneo.c_str());
+    throw;
+  }
   if (errore == 0 && ::fsync(fd) != 0) errore = errno;
   if (::close(fd) != 0 && errore == 0) errore = errno;
   if (errore == 0 && ::rename(temporaneo.c_str(), file.c_str()) != 0) errore = errno;

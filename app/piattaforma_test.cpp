@@ -49,6 +49,24 @@ TEST_F(CartellaTemporanea, ReplaceLeavesNothingOfALongerOldFile) {
   EXPECT_EQ(elenco(), std::vector<std::string>{"a.txt"});
 }
 
+TEST_F(CartellaTemporanea, ReplaceInPiecesJoinsThemAndAFailingProducerKeepsTheOldFile) {
+  const std::string f = piattaforma::percorso(dir_.string(), "t.dat");
+  piattaforma::sostituisci_file(f, [](const auto& scrivi) {
+    scrivi("uno,");
+    scrivi("");
+    scrivi(std::string_view("d\0e", 3));
+  });
+  EXPECT_EQ(leggi(f), std::string("uno,d\0e", 7));
+  EXPECT_THROW(piattaforma::sostituisci_file(f,
+                                             [](const auto& scrivi) {
+                                               scrivi("mezzo");
+                                               throw std::runtime_error("interrotto");
+                                             }),
+               std::runtime_error);
+  EXPECT_EQ(leggi(f), std::string("uno,d\0e", 7));
+  EXPECT_EQ(elenco(), std::vector<std::string>{"t.dat"});
+}
+
 TEST_F(CartellaTemporanea, ReplaceOntoADirectoryFailsKeepingEverything) {
   fs::create_directory(dir_ / "occupato");
   const std::string f = piattaforma::percorso(dir_.string(), "occupato");

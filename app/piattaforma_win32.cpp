@@ -188,6 +188,10 @@ std::string percorso(const std::string& directory, const std::string& nome) {
 }
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
+  sostituisci_file(file, [contenuto](const auto& scrivi) { scrivi(contenuto); });
+}
+
+void sostituisci_file(const std::string& file, const produttore& produci) {
   const std::wstring destinazione = nome_largo(file);
   // The temporary lives beside the target so that the move stays within one
   // volume and is a rename; CREATE_NEW keeps two runs from sharing one.
@@ -204,16 +208,25 @@ void sostituisci_file(const std::string& file, std::string_view contenuto) {
         throw errore_file(file, motivo_sistema(e));
     }
   }
+  // The first failed write is kept; the pieces after it are dropped.
   DWORD errore = 0;
-  while (errore == 0 && !contenuto.empty()) {
-    const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(contenuto.size(), 1u << 30));
-    DWORD scritti = 0;
-    if (!WriteFile(h, contenuto.data(), blocco, &scritti, nullptr))
-      errore = GetLastError();
-    else if (scritti == 0)
-      errore = ERROR_WRITE_FAULT;
-    else
-      contenuto.remove_prefix(scritti);
+  try {
+    produci([&](std::string_view pezzo) {
+      while (errore == 0 && !pezzo.empty()) {
+        const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(pezzo.size(), 1u << 30));
+        DWORD scritti = 0;
+        if (!WriteFile(h, pezzo.data(), blocco, &scritti, nullptr))
+          errore = GetLastError();
+        else if (scritti == 0)
+          errore = ERROR_WRITE_FAULT;
+        else
+          pezzo.remove_prefix(scritti);
+      }
+    });
+  } catch (...) {
+    CloseHandle(h);
+    DeleteFileW(temporaneo.c_str());
+    throw;
   }
   if (errore == 0 && !FlushFileBuffers(h)) errore = GetLastError();
   if (!CloseHandle(h) && errore == 0) errore = GetLastError();

@@ -36,7 +36,18 @@ class cronometro {
   std::chrono::steady_clock::time_point inizio_ = std::chrono::steady_clock::now();
 };
 
+// A producer that hands over an image built whole.
+std::function<void(const scrittore&)> intera(immagine img) {
+  return [img = std::move(img)](const scrittore& scrivi) { scrivi(img); };
+}
+
 }  // namespace
+
+immagine file_compattato::contenuto() const {
+  immagine out;
+  produci([&out](std::string_view pezzo) { out.append(pezzo); });
+  return out;
+}
 
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
                                  const avviso_lettura& avvisa, registro_tempi* tempi) {
@@ -66,10 +77,14 @@ risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t
   if (m.codice_errore != 0) return {m.codice_errore, {}};
 
   risultato_compattazione r;
+  // The track goes to its file straight from the model: its image would
+  // double the memory of a long route.
   if (m.genera_linea != 0)
-    r.file.push_back({nome_file_tracciato(m), immagine_tracciato(m.tracciato)});
-  r.file.push_back({nome_file_tabella(m), immagine_tabella(m.tabella_servizio)});
-  r.file.push_back({nome_file_celle(m), immagine_celle(m.celle)});
+    r.file.push_back({nome_file_tracciato(m), [&t = m.tracciato](const scrittore& scrivi) {
+                        produci_tracciato(t, scrivi);
+                      }});
+  r.file.push_back({nome_file_tabella(m), intera(immagine_tabella(m.tabella_servizio))});
+  r.file.push_back({nome_file_celle(m), intera(immagine_celle(m.celle))});
   return r;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,13 @@ namespace compattatore {
 
 struct file_compattato {
   std::string nome;  // file name without directory
-  immagine contenuto;
+  // Hands the file's bytes to its argument, in order, in one or more pieces.
+  // The track's reads the model: call it while the model is alive and
+  // unchanged.
+  std::function<void(const scrittore&)> produci;
+
+  // The whole content at once.
+  immagine contenuto() const;
 };
 
 struct risultato_compattazione {

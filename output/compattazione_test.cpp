@@ -33,13 +33,13 @@ TEST_F(Incorporato, CompactsWithNoErrorIntoThreeFilesOfTheRightSizes) {
   EXPECT_EQ(m.codice_errore, 0);
   ASSERT_EQ(r.file.size(), 3u);
   EXPECT_EQ(r.file[0].nome, "Quarve_Lentra_linea.dat");
-  EXPECT_EQ(r.file[0].contenuto.size(), 2259964u);
+  EXPECT_EQ(r.file[0].contenuto().size(), 2259964u);
   EXPECT_EQ(r.file[1].nome, "Quarve_Lentra_58213.sim");
   std::size_t testi = 0;
   for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
-  EXPECT_EQ(r.file[1].contenuto.size(), 2958u + testi);
+  EXPECT_EQ(r.file[1].contenuto().size(), 2958u + testi);
   EXPECT_EQ(r.file[2].nome, "Quarve_Lentra_58213.dat");
-  EXPECT_EQ(r.file[2].contenuto.size(), 33915u);
+  EXPECT_EQ(r.file[2].contenuto().size(), 33915u);
 }
 
 TEST_F(Incorporato, HeaderSlotsMarksAndCheckCodes) {
@@ -61,7 +61,7 @@ TEST_F(Incorporato, HeaderSlotsMarksAndCheckCodes) {
   EXPECT_EQ(c(1).dato_1, 5121);
   EXPECT_EQ(c(1).dato_2, 2348);
   // The same in the cell file's bytes: cell 1 starts at offset 15.
-  const immagine& celle = r.file[2].contenuto;
+  const immagine celle = r.file[2].contenuto();
   EXPECT_EQ(i16(celle, 15 + 1), 5121);
   EXPECT_EQ(i16(celle, 15 + 3), 2348);
 }

@@ -1,9 +1,13 @@
-// The byte images of the three compacted files. Each is built whole in memory;
-// writing it is the caller's business.
+// The byte images of the three compacted files. The two small ones are built
+// whole in memory; the track, which reaches 20 MB, is handed over in pieces.
+// Writing is the caller's business.
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/modello.h"
@@ -17,6 +21,15 @@ inline constexpr std::size_t byte_voce_fissi = 34;
 // Cell grid file: 15 bytes per cell.
 inline constexpr std::size_t byte_cella = 15;
 
+// Takes the bytes of one file piece by piece, in order.
+using scrittore = std::function<void(std::string_view)>;
+
+// The track file, encoded straight from the model into one buffer of about
+// `pezzo` bytes that is handed to `scrivi` each time it fills: a long route
+// never holds its whole image besides the track.
+void produci_tracciato(const tracciato_piano& t, const scrittore& scrivi,
+                       std::size_t pezzo = std::size_t{1} << 16);
+// The same bytes, whole.
 immagine immagine_tracciato(const tracciato_piano& t);
 immagine immagine_tabella(const std::array<voce_servizio, numero_voci>& tabella);
 immagine immagine_celle(const std::vector<cella>& celle);

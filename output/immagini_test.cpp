@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace compattatore {
@@ -100,6 +101,31 @@ TEST(ImmagineTracciato, FilledTrackIs20LMinus36Bytes) {
     for (std::int32_t m = 2; m <= l - 2; ++m) t.imposta_reale(m, k, m * 0.5);
   }
   EXPECT_EQ(immagine_tracciato(t).size(), 2259964u);
+}
+
+// Pieces of any size, cut inside an element included, join into the same
+// bytes, and none is larger than asked (or than one element).
+TEST(ImmagineTracciato, PiecesOfAnySizeJoinIntoTheWholeImage) {
+  tracciato_piano t(40);
+  for (int k = 0; k < 2; ++k) {
+    t.imposta_intero(0, k, 0);
+    t.imposta_intero(1, k, static_cast<std::int16_t>(k));
+    for (std::int32_t m = 2; m <= 38; ++m) t.imposta_reale(m, k, m * 0.25 - k);
+  }
+  const immagine intera = immagine_tracciato(t);
+  for (const std::size_t pezzo : {std::size_t{1}, std::size_t{10}, std::size_t{11}, std::size_t{37},
+                                  intera.size(), intera.size() + 5}) {
+    immagine unita;
+    produci_tracciato(
+        t,
+        [&](std::string_view p) {
+          EXPECT_FALSE(p.empty());
+          EXPECT_LE(p.size(), std::max<std::size_t>(pezzo, 10));
+          unita.append(p);
+        },
+        pezzo);
+    EXPECT_EQ(unita, intera) << "pezzo " << pezzo;
+  }
 }
 
 }  // namespace

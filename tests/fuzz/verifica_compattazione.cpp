@@ -32,12 +32,13 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
   std::size_t testi = 0;
   for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
   for (const file_compattato& f : r.file) {
+    const std::size_t dimensione = f.contenuto().size();
     if (f.nome == nome_file_celle(m)) {
-      if (f.contenuto.size() != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
-        violazione("dimensione del file delle celle", static_cast<long>(f.contenuto.size()));
+      if (dimensione != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
+        violazione("dimensione del file delle celle", static_cast<long>(dimensione));
     } else if (f.nome == nome_file_tabella(m)) {
-      if (f.contenuto.size() != 2958 + testi)
-        violazione("dimensione del file della tabella", static_cast<long>(f.contenuto.size()));
+      if (dimensione != 2958 + testi)
+        violazione("dimensione del file della tabella", static_cast<long>(dimensione));
     } else if (f.nome == nome_file_tracciato(m)) {
       const std::int32_t l = m.lunghezza_griglia;
       if (m.tracciato.numero_elementi() != 2 * (static_cast<std::size_t>(l) + 1))
@@ -56,8 +57,7 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
             break;
         }
       }
-      if (f.contenuto.size() != byte)
-        violazione("dimensione del tracciato", static_cast<long>(byte));
+      if (dimensione != byte) violazione("dimensione del tracciato", static_cast<long>(byte));
       // Metres 0 and 1 are integers, the last two empty unless a curve reached them.
       if (m.tracciato.tipo(1, 1) != tipo_elemento::intero) violazione("metro 1", 1);
     } else {
