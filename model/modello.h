@@ -84,40 +84,130 @@ inline constexpr int massimo_montagne = 80;
 enum class tipo_elemento : std::uint8_t { vuoto = 0, intero = 2, reale = 5 };
 
 // The plotted track: two components for every metre 0..lunghezza, each element
-// empty, a 16-bit integer or a double. Stored component-major, the order of
-// the track file, so that the writer runs straight through it.
+// empty, a 16-bit integer or a double. The plotting records runs (metres 0 and
+// 1, then stretches that each repeat the step before them, straight or turned
+// at a constant rate), not points: a long route's two million values are
+// computed again, in order, when the file is written. They are stored only
+// when a metre is asked for or set one by one.
 class tracciato_piano {
  public:
   tracciato_piano() = default;
   // Metres 0..lunghezza, every element empty.
-  explicit tracciato_piano(std::int32_t lunghezza);
+  explicit tracciato_piano(std::int32_t lunghezza) : ultimo_metro_(lunghezza) {}
 
-  bool vuoto() const { return tipi_.empty(); }
+  bool vuoto() const { return ultimo_metro_ < 0; }
   std::int32_t ultimo_metro() const { return ultimo_metro_; }
-  std::size_t numero_elementi() const { return tipi_.size(); }
+  std::size_t numero_elementi() const {
+    return 2 * static_cast<std::size_t>(static_cast<std::int64_t>(ultimo_metro_) + 1);
+  }
 
+  // Plotting. Metres 0 and 1 as 16-bit integers (0, 0) and (0, 1).
+  void origine();
+  // Metres metro_successivo() to `fino`, each repeating the step between the
+  // two metres before it, turned by c (x + c·dy, y − c·dx) when `in_curva`.
+  // Needs the origin and fino <= ultimo_metro().
+  void prolunga(std::int32_t fino, bool in_curva, double c);
+  std::int32_t metro_successivo() const { return metro_successivo_; }
+
+  // One metre; the first call computes and keeps the whole track.
   tipo_elemento tipo(std::int32_t metro, int componente) const {
+    materializza();
     return static_cast<tipo_elemento>(tipi_[indice(metro, componente)]);
   }
   double valore(std::int32_t metro, int componente) const {
+    materializza();
     return valori_[indice(metro, componente)];
   }
   void imposta_intero(std::int32_t metro, int componente, std::int16_t v);
   void imposta_reale(std::int32_t metro, int componente, double v);
 
   // Element i in file order (component 0 of every metre, then component 1).
-  tipo_elemento tipo_in_ordine(std::size_t i) const { return static_cast<tipo_elemento>(tipi_[i]); }
-  double valore_in_ordine(std::size_t i) const { return valori_[i]; }
+  tipo_elemento tipo_in_ordine(std::size_t i) const {
+    materializza();
+    return static_cast<tipo_elemento>(tipi_[i]);
+  }
+  double valore_in_ordine(std::size_t i) const {
+    materializza();
+    return valori_[i];
+  }
+
+  // Every element in file order, computed as it goes: f(tipo, valore).
+  template <class F>
+  void in_ordine(F&& f) const;
 
  private:
+  struct tratto {
+    std::int32_t fino;
+    bool in_curva;
+    double c;
+  };
+  // Metres 2 up to the last run's end of one component, by the runs.
+  template <class F>
+  void ripercorri(int componente, F&& f) const;
+  void materializza() const;
   std::size_t indice(std::int32_t metro, int componente) const {
     return static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_metro_) + 1) +
            static_cast<std::size_t>(metro);
   }
+
   std::int32_t ultimo_metro_ = -1;
-  std::vector<std::uint8_t> tipi_;
-  std::vector<double> valori_;
+  bool origine_ = false;
+  std::int32_t metro_successivo_ = 2;
+  std::vector<tratto> tratti_;
+  // The stored elements, once some metre has been asked for or set.
+  mutable bool materializzato_ = false;
+  mutable std::vector<std::uint8_t> tipi_;
+  mutable std::vector<double> valori_;
 };
+
+template <class F>
+void tracciato_piano::ripercorri(int componente, F&& f) const {
+  // Plain doubles in the order written, the same as when the track is
+  // stored: every build, and both ways, give the same bytes.
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 1;
+  std::int32_t metro = 2;
+  for (const tratto& t : tratti_) {
+    for (; metro <= t.fino; ++metro) {
+      const double dx = x1 - x0;
+      const double dy = y1 - y0;
+      double x;
+      double y;
+      if (t.in_curva) {
+        x = (x1 + dx) + t.c * dy;
+        y = (y1 + dy) - t.c * dx;
+      } else {
+        x = x1 + dx;
+        y = y1 + dy;
+      }
+      f(componente == 0 ? x : y);
+      x0 = x1;
+      y0 = y1;
+      x1 = x;
+      y1 = y;
+    }
+  }
+}
+
+template <class F>
+void tracciato_piano::in_ordine(F&& f) const {
+  if (materializzato_) {
+    for (std::size_t i = 0; i < tipi_.size(); ++i)
+      f(static_cast<tipo_elemento>(tipi_[i]), valori_[i]);
+    return;
+  }
+  if (vuoto()) return;
+  for (int k = 0; k < 2; ++k) {
+    std::int32_t metro = 0;
+    if (origine_ && ultimo_metro_ >= 1) {
+      f(tipo_elemento::intero, 0.0);
+      f(tipo_elemento::intero, k == 0 ? 0.0 : 1.0);
+      metro = 2;
+      ripercorri(k, [&](double v) { f(tipo_elemento::reale, v); });
+      metro = metro_successivo_;
+    }
+    for (; metro <= ultimo_metro_; ++metro) f(tipo_elemento::vuoto, 0.0);
+  }
+}
 
 // Where a recorded error was found in the sources, for the author's message.
 struct luogo_errore {

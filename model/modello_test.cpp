@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace compattatore {
 namespace {
 
@@ -65,6 +68,49 @@ TEST(CellaLibera, OnlyEmptyAndMountainMarkerAreFree) {
     cella c;
     c.tipo_cella = static_cast<std::uint8_t>(t);
     EXPECT_EQ(cella_libera(c), t == cella_vuota || t == cella_montagna) << "tipo " << t;
+  }
+}
+
+using elementi = std::vector<std::pair<tipo_elemento, double>>;
+
+elementi in_ordine(const tracciato_piano& t) {
+  elementi v;
+  t.in_ordine([&v](tipo_elemento tipo, double valore) { v.emplace_back(tipo, valore); });
+  return v;
+}
+
+void traccia(tracciato_piano& t, int dopo_quanti_tratti_chiedi) {
+  t.origine();
+  const struct {
+    std::int32_t fino;
+    bool in_curva;
+    double c;
+  } tratti[] = {{10, false, 0}, {30, true, 0.002}, {40, true, -0.003}, {58, false, 0}};
+  int n = 0;
+  for (const auto& r : tratti) {
+    if (n++ == dopo_quanti_tratti_chiedi) (void)t.tipo(0, 0);
+    t.prolunga(r.fino, r.in_curva, r.c);
+  }
+}
+
+// The runs are computed again when written and stored when a metre is asked
+// for: both ways, and storing at any point of the plotting, give the same
+// elements.
+TEST(TracciatoPiano, ReplayedAndStoredRunsGiveTheSameElements) {
+  tracciato_piano rifatto(60);
+  traccia(rifatto, -1);
+  const elementi attesi = in_ordine(rifatto);
+  ASSERT_EQ(attesi.size(), 2u * 61);
+  EXPECT_EQ(attesi[1], std::make_pair(tipo_elemento::intero, 0.0));
+  EXPECT_EQ(attesi[61 + 1], std::make_pair(tipo_elemento::intero, 1.0));
+  EXPECT_EQ(attesi[58].first, tipo_elemento::reale);
+  EXPECT_EQ(attesi[59].first, tipo_elemento::vuoto);
+  EXPECT_EQ(attesi[2 * 61 - 1].first, tipo_elemento::vuoto);
+  for (int quando = 0; quando <= 4; ++quando) {
+    tracciato_piano t(60);
+    traccia(t, quando);
+    EXPECT_EQ(in_ordine(t), attesi) << "stored after " << quando << " runs";
+    EXPECT_EQ(t.valore(58, 1), attesi[61 + 58].second);
   }
 }
 

@@ -65,24 +65,23 @@ void produci_tracciato(const tracciato_piano& t, const scrittore& scrivi, std::s
   const auto metti = [&p](std::uint64_t v, int byte) {
     for (int k = 0; k < byte; ++k) *p++ = static_cast<char>(v >> (8 * k));
   };
-  for (std::size_t i = 0; i < t.numero_elementi(); ++i) {
+  t.in_ordine([&](tipo_elemento tipo, double valore) {
     if (p > limite) {
       scrivi(std::string_view(inizio, static_cast<std::size_t>(p - inizio)));
       p = inizio;
     }
-    const tipo_elemento tipo = t.tipo_in_ordine(i);
     metti(static_cast<std::uint16_t>(tipo), 2);
     switch (tipo) {
       case tipo_elemento::vuoto:
         break;
       case tipo_elemento::intero:
-        metti(static_cast<std::uint16_t>(static_cast<std::int16_t>(t.valore_in_ordine(i))), 2);
+        metti(static_cast<std::uint16_t>(static_cast<std::int16_t>(valore)), 2);
         break;
       case tipo_elemento::reale:
-        metti(std::bit_cast<std::uint64_t>(t.valore_in_ordine(i)), 8);
+        metti(std::bit_cast<std::uint64_t>(valore), 8);
         break;
     }
-  }
+  });
   if (p != inizio) scrivi(std::string_view(inizio, static_cast<std::size_t>(p - inizio)));
 }
 

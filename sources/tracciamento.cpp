@@ -32,39 +32,19 @@ std::int64_t ultimo_metro(const modello& m) {
   return std::min<std::int64_t>(m.lunghezza_griglia, m.tracciato.ultimo_metro());
 }
 
-// Plots metres `metro` up to `fino`, each repeating the step between the two
-// points before it, turned by c in a curve. With `controlla`, stops as soon as
-// the next metre passes metro_massimo_curve and returns false. Kept in plain
-// doubles in the order written, so that every build gives the same bytes.
+// Plots the metres from the next one up to `fino`. With `controlla`, stops
+// once a metre past metro_massimo_curve would follow and returns false.
 bool avanza(tracciato_piano& t, std::int32_t& metro, std::int64_t fino, bool in_curva, double c,
             bool controlla) {
   if (metro > fino) return true;
-  double x0 = t.valore(metro - 2, 0);
-  double y0 = t.valore(metro - 2, 1);
-  double x1 = t.valore(metro - 1, 0);
-  double y1 = t.valore(metro - 1, 1);
-  while (metro <= fino) {
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double x;
-    double y;
-    if (in_curva) {
-      x = (x1 + dx) + c * dy;
-      y = (y1 + dy) - c * dx;
-    } else {
-      x = x1 + dx;
-      y = y1 + dy;
-    }
-    t.imposta_reale(metro, 0, x);
-    t.imposta_reale(metro, 1, y);
-    x0 = x1;
-    y0 = y1;
-    x1 = x;
-    y1 = y;
-    ++metro;
-    if (controlla && metro > metro_massimo_curve) return false;
+  bool riuscito = true;
+  if (controlla && fino >= metro_massimo_curve) {
+    fino = std::max<std::int64_t>(metro, metro_massimo_curve);
+    riuscito = false;
   }
-  return true;
+  t.prolunga(static_cast<std::int32_t>(fino), in_curva, c);
+  metro = t.metro_successivo();
+  return riuscito;
 }
 
 }  // namespace
@@ -72,10 +52,7 @@ bool avanza(tracciato_piano& t, std::int32_t& metro, std::int64_t fino, bool in_
 void tracciamento::inizia() {
   metro_ = 2;
   if (ultimo_metro(m_) < 1) return;
-  m_.tracciato.imposta_intero(0, 0, 0);
-  m_.tracciato.imposta_intero(0, 1, 0);
-  m_.tracciato.imposta_intero(1, 0, 0);
-  m_.tracciato.imposta_intero(1, 1, 1);
+  m_.tracciato.origine();
 }
 
 bool tracciamento::curva(std::string_view parola, std::int32_t a, std::int32_t b) {
