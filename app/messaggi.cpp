@@ -43,7 +43,8 @@ std::string testo_errore(const modello& m, const std::string& numero, bool per_a
   const std::int32_t codice = std::stoi(numero);
   if (errore_ha_posizione(codice))
     testo += "\nPosizione: " + std::to_string(m.posizione_errore) + " m";
-  testo += "\n" + (per_autore ? luogo_per_autore(m, codice) : descrizione(m, codice));
+  testo += '\n';
+  testo += per_autore ? luogo_per_autore(m, codice) : descrizione(m, codice);
   return testo;
 }
 
