@@ -1,9 +1,9 @@
 // The scenario notes, in Italian. Windows-1252: the accented letters are the
 // single bytes 0xE8 and 0xE0.
-#include "documents/documenti.h"
-
 #include <array>
 #include <string_view>
+
+#include "documents/documenti.h"
 
 namespace compattatore {
 

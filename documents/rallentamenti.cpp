@@ -1,9 +1,9 @@
 // The slowdown order form "Modulo M. 3": one restriction, at 75+000 between
 // S.VITTORE ALTESINO and CORNASCA. Table rows are 82 characters.
-#include "documents/documenti.h"
-
 #include <array>
 #include <string_view>
+
+#include "documents/documenti.h"
 
 namespace compattatore {
 

@@ -1,10 +1,10 @@
 // The train sheet of 58213: the places of the route in order, with their
 // chainage, speeds and times. Table rows are 83 characters; the row at 61+400
 // keeps one trailing blank more.
-#include "documents/documenti.h"
-
 #include <array>
 #include <string_view>
+
+#include "documents/documenti.h"
 
 namespace compattatore {
 
