@@ -34,23 +34,20 @@ std::int64_t ultimo_metro(const modello& m) {
 
 // Plots the metres from the next one up to `fino`. With `controlla`, stops
 // once a metre past metro_massimo_curve would follow and returns false.
-bool avanza(tracciato_piano& t, std::int32_t& metro, std::int64_t fino, bool in_curva, double c,
-            bool controlla) {
-  if (metro > fino) return true;
+bool avanza(tracciato_piano& t, std::int64_t fino, bool in_curva, double c, bool controlla) {
+  if (t.metro_successivo() > fino) return true;
   bool riuscito = true;
   if (controlla && fino >= metro_massimo_curve) {
-    fino = std::max<std::int64_t>(metro, metro_massimo_curve);
+    fino = std::max<std::int64_t>(t.metro_successivo(), metro_massimo_curve);
     riuscito = false;
   }
   t.prolunga(static_cast<std::int32_t>(fino), in_curva, c);
-  metro = t.metro_successivo();
   return riuscito;
 }
 
 }  // namespace
 
 void tracciamento::inizia() {
-  metro_ = 2;
   if (ultimo_metro(m_) < 1) return;
   m_.tracciato.origine();
 }
@@ -73,8 +70,8 @@ bool tracciamento::curva(std::string_view parola, std::int32_t a, std::int32_t b
   if (std::max(fine_rettilineo, fine_curva) > ultimo_metro(m_))
     throw fallimento_lettura("curva oltre la fine del tracciato");
 
-  if (!avanza(m_.tracciato, metro_, fine_rettilineo, false, 0, true) ||
-      !avanza(m_.tracciato, metro_, fine_curva, true, c, true)) {
+  if (!avanza(m_.tracciato, fine_rettilineo, false, 0, true) ||
+      !avanza(m_.tracciato, fine_curva, true, c, true)) {
     m_.registra_errore(errore_curva);
     return false;
   }
@@ -82,7 +79,7 @@ bool tracciamento::curva(std::string_view parola, std::int32_t a, std::int32_t b
 }
 
 void tracciamento::completa() {
-  avanza(m_.tracciato, metro_, ultimo_metro(m_) - 2, false, 0, false);
+  avanza(m_.tracciato, ultimo_metro(m_) - 2, false, 0, false);
 }
 
 }  // namespace compattatore

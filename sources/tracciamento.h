@@ -25,11 +25,11 @@ class tracciamento {
   // Straight on up to metre lunghezza_griglia - 2; the last two stay empty.
   void completa();
 
-  std::int32_t metro_tracciato() const { return metro_; }
+  // The next metre to compute.
+  std::int32_t metro_tracciato() const { return m_.tracciato.metro_successivo(); }
 
  private:
   modello& m_;
-  std::int32_t metro_ = 2;
 };
 
 }  // namespace compattatore
