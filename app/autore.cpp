@@ -142,12 +142,8 @@ int esegui_comando(const std::vector<std::string>& argomenti) {
   if (argomenti.empty()) return errore_uso("manca il comando");
   try {
     return interpreta(argomenti);
-  } catch (const piattaforma::errore_file& e) {
-    piattaforma::scrivi_errore("compattatore: errore sul file " + e.file() + ": " + e.motivo() +
-                               "\n");
   } catch (const std::exception& e) {
-    piattaforma::scrivi_errore(std::string("compattatore: errore di esecuzione: ") + e.what() +
-                               "\n");
+    piattaforma::scrivi_errore("compattatore: " + testo_fallimento(e) + "\n");
   }
   return 2;
 }

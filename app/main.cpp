@@ -6,6 +6,7 @@
 
 #include "app/autore.h"
 #include "app/form1.h"
+#include "app/messaggi.h"
 #include "app/piattaforma.h"
 
 namespace {
@@ -19,11 +20,8 @@ int lavoro_fisso() {
     form.Form_Load();
   } catch (const fine_esecuzione& f) {
     stato = f.stato;
-  } catch (const piattaforma::errore_file& e) {
-    piattaforma::mostra_messaggio("Errore sul file " + e.file() + ": " + e.motivo());
-    stato = 2;
   } catch (const std::exception& e) {
-    piattaforma::mostra_messaggio(std::string("Errore di esecuzione: ") + e.what());
+    piattaforma::mostra_messaggio(testo_fallimento(e));
     stato = 2;
   }
   piattaforma::chiudi_attesa();

@@ -1,5 +1,6 @@
 #include "app/messaggi.h"
 
+#include "app/piattaforma.h"
 #include "model/errori.h"
 
 namespace compattatore {
@@ -46,6 +47,13 @@ std::string testo_errore(const modello& m, const std::string& numero, bool per_a
   testo += '\n';
   testo += per_autore ? luogo_per_autore(m, codice) : descrizione(m, codice);
   return testo;
+}
+
+std::string testo_fallimento(const std::exception& e) {
+  // errore_file's text is already "file: reason".
+  if (dynamic_cast<const piattaforma::errore_file*>(&e) != nullptr)
+    return std::string("Errore sul file ") + e.what();
+  return std::string("Errore di esecuzione: ") + e.what();
 }
 
 }  // namespace compattatore

@@ -1,6 +1,7 @@
 // The texts the program shows when a run ends on an error.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "model/modello.h"
@@ -13,5 +14,9 @@ namespace compattatore {
 // form "FILE:LINE: description" (or names the cell or slot concerned), so that
 // editors can jump to it.
 std::string testo_errore(const modello& m, const std::string& numero, bool per_autore = false);
+
+// The failure that no step handles: the file and the system's reason for a
+// file operation, the failure's own text otherwise.
+std::string testo_fallimento(const std::exception& e);
 
 }  // namespace compattatore
