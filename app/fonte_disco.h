@@ -9,9 +9,6 @@
 
 namespace compattatore {
 
-std::string nome_sorgente_linea(const std::string& linea);
-std::string nome_sorgente_servizio(const std::string& linea, const std::string& treno);
-
 class fonte_disco : public fonte_sorgenti {
  public:
   fonte_disco(std::string directory, const std::string& linea, const std::string& treno,
