@@ -6,6 +6,7 @@
 
 #include "sources/fonte_memoria.h"
 #include "sources/scenario.h"
+#include "tests/dimensioni.h"
 
 namespace compattatore {
 namespace {
@@ -29,17 +30,18 @@ class Incorporato : public ::testing::Test {
 };
 
 TEST_F(Incorporato, CompactsWithNoErrorIntoThreeFilesOfTheRightSizes) {
-  ASSERT_EQ(r.errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  ASSERT_EQ(r.errore, 0) << m.errori.front().luogo.file << ":" << m.errori.front().luogo.riga << " "
+                         << m.errori.front().luogo.dettaglio;
   EXPECT_EQ(m.codice_errore, 0);
   ASSERT_EQ(r.file.size(), 3u);
   EXPECT_EQ(r.file[0].nome, "Quarve_Lentra_linea.dat");
-  EXPECT_EQ(r.file[0].contenuto().size(), 2259964u);
+  EXPECT_EQ(r.file[0].contenuto().size(), prove::byte_tracciato_incorporato);
   EXPECT_EQ(r.file[1].nome, "Quarve_Lentra_58213.sim");
   std::size_t testi = 0;
   for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
-  EXPECT_EQ(r.file[1].contenuto().size(), 2958u + testi);
+  EXPECT_EQ(r.file[1].contenuto().size(), prove::byte_tabella_vuota + testi);
   EXPECT_EQ(r.file[2].nome, "Quarve_Lentra_58213.dat");
-  EXPECT_EQ(r.file[2].contenuto().size(), 33915u);
+  EXPECT_EQ(r.file[2].contenuto().size(), prove::byte_celle_incorporate);
 }
 
 TEST_F(Incorporato, HeaderSlotsMarksAndCheckCodes) {
