@@ -614,5 +614,71 @@ TEST(MemoMontagna, EightyFirstStretchFailsTheReadingWithNothingWritten) {
   EXPECT_EQ(m.celle, prima.celle);
 }
 
+// ---------------------------------------------------------------- replaced values
+
+// What a later record replaces is noted with both records; a marker giving
+// way, or an approach code written again the same, is no loss.
+TEST(Sostituzioni, ALaterRecordOverAnEarlierOneIsNoted) {
+  const origine primo{fonte_origine::linea, 3};
+  const origine secondo{fonte_origine::servizio, 4};
+  const auto descrivi_sostituzioni = [](const modello& m) {
+    std::string s;
+    for (const sostituzione& x : m.sostituzioni)
+      s += std::to_string(x.cella) + ":" + std::to_string(static_cast<int>(x.gruppo)) + " " +
+           std::to_string(x.prima.riga) + ">" + std::to_string(x.dopo.riga) + "\n";
+    return s;
+  };
+  const struct {
+    const char* nome;
+    std::function<void(modello&)> prima, dopo;
+    std::string atteso;
+  } casi[] = {
+      {"stop over a board",
+       [&](modello& m) {
+         memo_indicatori_v_max(m, {900, 60, 60, 60, 0, 0, 0, 0, 0}, primo);
+       },
+       [&](modello& m) { memo_fermata(m, 2, 4, 1000, secondo); },
+       // The board's cell 19 is the stop; the stop's approach codes 15..18
+       // go on empty cells.
+       "19:0 3>4\n"},
+      {"approach code over another",
+       [&](modello& m) {
+         segnale_letto g{1000, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+         memo_segnale(m, g, primo);  // cell 21, codes 41..44 on 19, 17, 15, 13
+       },
+       [&](modello& m) { memo_fermata(m, 2, 4, 1000, secondo); },  // 81..84 on 18..15
+       "17:1 3>4\n15:1 3>4\n"},
+      {"same code again", [&](modello& m) { memo_fermata(m, 2, 4, 1000, primo); },
+       [&](modello& m) { memo_fermata(m, 3, 4, 1000, secondo); }, "19:0 3>4\n"},
+      {"mountain over mountain",
+       [&](modello& m) {
+         std::int32_t t = 1;
+         memo_montagna(m, 1000, 1100, t, primo);
+       },
+       [&](modello& m) {
+         std::int32_t t = 2;
+         memo_montagna(m, 1050, 1200, t, secondo);
+       },
+       // The joined stretch becomes type 3 over cells 21..23, two of them the first's.
+       "21:2 3>4\n"},
+      {"marker gives way",
+       [&](modello& m) {
+         std::int32_t t = 11;
+         memo_montagna(m, 0, 2000, t, primo);  // markers on 3, 7, 11, ...
+       },
+       [&](modello& m) {
+         segnale_letto g{300, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+         memo_segnale(m, g, secondo);  // cell 7
+       },
+       ""},
+  };
+  for (const auto& c : casi) {
+    modello m = griglia();
+    c.prima(m);
+    c.dopo(m);
+    EXPECT_EQ(descrivi_sostituzioni(m), c.atteso) << c.nome;
+  }
+}
+
 }  // namespace
 }  // namespace compattatore

@@ -185,7 +185,7 @@ TEST(Tracciamento, CurveBeyondTheTrackFailsTheReadingWithNothingWritten) {
       EXPECT_EQ(t.metro_successivo(), 2151) << c.a << ", " << c.b;
       EXPECT_TRUE(stesso_tracciato(t, prima)) << c.a << ", " << c.b;
     }
-    }
+  }
 }
 
 TEST(Tracciamento, CurvesMayNotPassMetre1000000ButTheCompletionMay) {
