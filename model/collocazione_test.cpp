@@ -169,6 +169,15 @@ TEST(MemoSegnale, ApproachCodesBeforeTheGridAreSkipped) {
 // ---------------------------------------------------------------- slowdowns
 
 TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
+  // The built-in slowdown with its four pre-warning cells.
+  const std::string con_preavviso =
+      "1473: 5 [4 0 0 0]\n"
+      "1474: 5 [3 0 0 0]\n"
+      "1475: 5 [2 0 0 0]\n"
+      "1476: 5 [1 0 0 0]\n"
+      "1477: 4 [50 0 0 0]\n"
+      "1501: 3 [50 0 1 0]\n"
+      "1503: 2 [50 0 1 0]\n";
   const struct {
     const char* nome;
     std::int32_t x, v, l, f_tt, f_ta, d_v;
@@ -188,22 +197,7 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
        "1503: 2 [50 0 1 0]\n"},
-      {"75000 with f_ta",
-       75000,
-       50,
-       100,
-       1,
-       1,
-       0,
-       {},
-       0,
-       "1473: 5 [4 0 0 0]\n"
-       "1474: 5 [3 0 0 0]\n"
-       "1475: 5 [2 0 0 0]\n"
-       "1476: 5 [1 0 0 0]\n"
-       "1477: 4 [50 0 0 0]\n"
-       "1501: 3 [50 0 1 0]\n"
-       "1503: 2 [50 0 1 0]\n"},
+      {"75000 with f_ta", 75000, 50, 100, 1, 1, 0, {}, 0, con_preavviso},
       {"75000 with f_ta and d_v",
        75000,
        50,
@@ -368,14 +362,7 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        {{1472, cella_segnale}},
        0,
-       "1472: 1 [0 0 0 0]\n"
-       "1473: 5 [4 0 0 0]\n"
-       "1474: 5 [3 0 0 0]\n"
-       "1475: 5 [2 0 0 0]\n"
-       "1476: 5 [1 0 0 0]\n"
-       "1477: 4 [50 0 0 0]\n"
-       "1501: 3 [50 0 1 0]\n"
-       "1503: 2 [50 0 1 0]\n"},
+       "1472: 1 [0 0 0 0]\n" + con_preavviso},
       // (1575 - 1200) / 50 = 7.5: the nearest pre-warning cell and the warning
       // cell are both 8, so the slowdown trips over its own warning point, as
       // if that had been written first.
