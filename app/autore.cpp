@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <functional>
 
 #include "app/fonte_disco.h"
 #include "app/form1.h"
@@ -46,7 +47,17 @@ bool nome_valido(const std::string& nome) {
          nome != "..";
 }
 
+// Another run writing in the same directory is waited for, and the author
+// told why nothing happens.
+std::function<void()> avviso_attesa(const std::string& directory) {
+  return [directory] {
+    piattaforma::scrivi_errore("compattatore: un'altra esecuzione sta scrivendo in " + directory +
+                               ", attendo che finisca\n");
+  };
+}
+
 int esporta(const std::string& directory) {
+  const piattaforma::lucchetto_cartella lucchetto(directory, avviso_attesa(directory));
   Form1 form(directory);
   form.imposta_nomi();
   form.dati_linea();
@@ -70,6 +81,8 @@ int compatta_sorgenti(const std::string& directory, const std::string& linea,
   modello m;
   m.nome_linea = linea;
   m.numero_treno = treno;
+  // From the reading of the sources to the last replacement.
+  const piattaforma::lucchetto_cartella lucchetto(directory, avviso_attesa(directory));
   fonte_disco fonte(directory, linea, treno, /*consuma=*/false);
   const avviso_lettura avvisa = [](const std::string& file, std::int32_t riga,
                                    const std::string& testo) {
@@ -85,14 +98,15 @@ int compatta_sorgenti(const std::string& directory, const std::string& linea,
                                "\n");
     return 1;
   }
-  for (const file_compattato& f : r.file) {
-    const auto inizio = std::chrono::steady_clock::now();
-    piattaforma::sostituisci_file(piattaforma::percorso(directory, f.nome), f.produci);
-    if (con_tempi)
-      stampa_tempi(
-          {{"scrittura " + f.nome,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count()}});
-  }
+  // Each file's writing, then the replacement of the set.
+  auto inizio = std::chrono::steady_clock::now();
+  const auto passo = [&](const std::string& fase) {
+    const auto adesso = std::chrono::steady_clock::now();
+    stampa_tempi({{fase, std::chrono::duration<double>(adesso - inizio).count()}});
+    inizio = adesso;
+  };
+  piattaforma::sostituisci_insieme(
+      directory, r.file, con_tempi ? std::function<void(const std::string&)>(passo) : nullptr);
   return 0;
 }
 
