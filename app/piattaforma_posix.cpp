@@ -168,6 +168,10 @@ struct insieme_file::stato {
   std::string directory;
   int cartella = -1;
   std::vector<pronto> pronti;
+  // The files being replaced, linked under temporary names until the set is
+  // in place: a rename that dropped a file's last link would free its data
+  // (several ms for a long track) between two renames.
+  std::vector<temporaneo_vivo*> precedenti;
 
   std::string file(const std::string& nome) const { return percorso(directory, nome); }
 
@@ -180,17 +184,37 @@ struct insieme_file::stato {
     if (cartella < 0) throw errore_file(nome_file, motivo_sistema(errno));
   }
 
-  void rimuovi(pronto& p) {
-    if (p.temporaneo == nullptr) return;
+  // Creates a file under a fresh temporary name by `crea` (false with errno
+  // on failure, EEXIST asking for another name) and records it for the signal
+  // handler. Called with the signals blocked.
+  template <class funzione>
+  temporaneo_vivo* nuovo_temporaneo(funzione crea) {
+    temporaneo_vivo& slot = slot_libero();
+    for (int tentativo = 0; tentativo <= 100; ++tentativo) {
+      const std::string nome = nome_temporaneo();
+      if (crea(nome)) {
+        std::snprintf(slot.nome, sizeof slot.nome, "%s", nome.c_str());
+        slot.cartella = cartella;
+        return &slot;
+      }
+      if (errno != EEXIST) break;
+    }
+    return nullptr;
+  }
+
+  void rimuovi(temporaneo_vivo*& t) {
+    if (t == nullptr) return;
     segnali_bloccati bloccati;
-    ::unlinkat(cartella, p.temporaneo->nome, 0);
-    p.temporaneo->cartella = -1;
-    p.temporaneo = nullptr;
+    ::unlinkat(cartella, t->nome, 0);
+    t->cartella = -1;
+    t = nullptr;
   }
 
   void scarta() {
-    for (pronto& p : pronti) rimuovi(p);
+    for (pronto& p : pronti) rimuovi(p.temporaneo);
     pronti.clear();
+    for (temporaneo_vivo*& t : precedenti) rimuovi(t);
+    precedenti.clear();
   }
 
   ~stato() {
@@ -220,22 +244,17 @@ void insieme_file::prepara(const std::string& nome, const produttore& produci) {
   descrittore fd;
   {
     segnali_bloccati bloccati;
-    temporaneo_vivo& slot = slot_libero();
-    for (int tentativo = 0; fd.get() < 0; ++tentativo) {
-      const std::string temporaneo = nome_temporaneo();
+    temporaneo_vivo* t = s.nuovo_temporaneo([&](const std::string& temporaneo) {
       fd = descrittore(
           ::openat(s.cartella, temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-      if (fd.get() < 0 && (errno != EEXIST || tentativo > 100)) {
-        const int e = errno;
-        s.scarta();
-        throw errore_file(file, motivo_sistema(e));
-      }
-      if (fd.get() >= 0) {
-        std::snprintf(slot.nome, sizeof slot.nome, "%s", temporaneo.c_str());
-        slot.cartella = s.cartella;
-      }
+      return fd.get() >= 0;
+    });
+    if (t == nullptr) {
+      const int e = errno;
+      s.scarta();
+      throw errore_file(file, motivo_sistema(e));
     }
-    s.pronti.push_back({nome, &slot});
+    s.pronti.push_back({nome, t});
   }
   // The first failed write is kept; the pieces after it are dropped.
   int errore = 0;
@@ -261,6 +280,14 @@ void insieme_file::conferma() {
   stato& s = *stato_;
   // A signal that comes now waits until the last file is in place.
   segnali_bloccati bloccati;
+  // Where links cannot be made (no previous file, a file system without
+  // them), the rename alone does.
+  for (const stato::pronto& p : s.pronti) {
+    temporaneo_vivo* t = s.nuovo_temporaneo([&](const std::string& collegamento) {
+      return ::linkat(s.cartella, p.nome.c_str(), s.cartella, collegamento.c_str(), 0) == 0;
+    });
+    if (t != nullptr) s.precedenti.push_back(t);
+  }
   std::vector<std::string> sostituiti;
   for (stato::pronto& p : s.pronti) {
     if (::renameat(s.cartella, p.temporaneo->nome, s.cartella, p.nome.c_str()) != 0) {
@@ -274,6 +301,7 @@ void insieme_file::conferma() {
     sostituiti.push_back(p.nome);
   }
   s.pronti.clear();
+  // The replaced files' data goes with the links, when the object does.
 }
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
