@@ -110,23 +110,25 @@ TEST_F(CartellaTemporanea, SetFailingBeforeItsReplacementKeepsEveryFile) {
 
 TEST_F(CartellaTemporanea, SetReplacesAllItsFilesJoiningThePieces) {
   std::ofstream(dir_ / "b.sim") << "vecchio";
-  piattaforma::insieme_file insieme(dir_.string());
-  insieme.prepara("a.dat", [](const auto& scrivi) {
-    scrivi("uno,");
-    scrivi("");
-    scrivi(std::string_view("d\0e", 3));
-  });
-  insieme.prepara("b.sim", [](const auto& scrivi) { scrivi("nuovo"); });
-  // Ready but not yet in place: the targets are untouched, and the
-  // temporaries have short names of their own.
-  EXPECT_FALSE(fs::exists(dir_ / "a.dat"));
-  EXPECT_EQ(leggi(dir_ / "b.sim"), "vecchio");
-  for (const std::string& n : elenco()) {
-    if (n == "b.sim") continue;
-    EXPECT_TRUE(n.starts_with(piattaforma::prefisso_temporanei)) << n;
-    EXPECT_EQ(n.size(), piattaforma::prefisso_temporanei.size() + 8) << n;
+  {
+    piattaforma::insieme_file insieme(dir_.string());
+    insieme.prepara("a.dat", [](const auto& scrivi) {
+      scrivi("uno,");
+      scrivi("");
+      scrivi(std::string_view("d\0e", 3));
+    });
+    insieme.prepara("b.sim", [](const auto& scrivi) { scrivi("nuovo"); });
+    // Ready but not yet in place: the targets are untouched, and the
+    // temporaries have short names of their own.
+    EXPECT_FALSE(fs::exists(dir_ / "a.dat"));
+    EXPECT_EQ(leggi(dir_ / "b.sim"), "vecchio");
+    for (const std::string& n : elenco()) {
+      if (n == "b.sim") continue;
+      EXPECT_TRUE(n.starts_with(piattaforma::prefisso_temporanei)) << n;
+      EXPECT_EQ(n.size(), piattaforma::prefisso_temporanei.size() + 8) << n;
+    }
+    insieme.conferma();
   }
-  insieme.conferma();
   EXPECT_EQ(leggi(dir_ / "a.dat"), std::string("uno,d\0e", 7));
   EXPECT_EQ(leggi(dir_ / "b.sim"), "nuovo");
   EXPECT_EQ(elenco(), (std::vector<std::string>{"a.dat", "b.sim"}));

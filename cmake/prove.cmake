@@ -9,7 +9,7 @@ endforeach()
 
 # Shared pieces of the tests (running the program, temporary directories).
 file(GLOB_RECURSE prove_ausiliari CONFIGURE_DEPENDS tests/*.cpp)
-list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz|_win32)\\.cpp$")
+list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz|_win32|_preload)\\.cpp$")
 
 add_executable(prove ${prove_src} ${prove_ausiliari})
 target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)
@@ -17,6 +17,16 @@ target_compile_definitions(prove PRIVATE
   COMPATTATORE_EXE="$<TARGET_FILE:compattatore>"
   COMPATTATORE_SORGENTI="${CMAKE_CURRENT_SOURCE_DIR}")
 add_dependencies(prove compattatore)
+
+# A disk with a given number of bytes free, preloaded into the program by the
+# failing-file-system tests. Never instrumented: it stands in for the system.
+add_library(disco_limitato SHARED tests/disco_limitato_preload.cpp)
+target_compile_options(disco_limitato PRIVATE -fno-sanitize=all)
+target_link_options(disco_limitato PRIVATE -fno-sanitize=all)
+target_link_libraries(disco_limitato PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(prove disco_limitato)
+target_compile_definitions(prove PRIVATE
+  COMPATTATORE_DISCO_LIMITATO="$<TARGET_FILE:disco_limitato>")
 gtest_discover_tests(prove DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 
 # The Windows executable, cross-built inside this build so that the tests can
