@@ -2,16 +2,9 @@
 
 #include "app/piattaforma.h"
 #include "model/errori.h"
+#include "model/nomi_file.h"
 
 namespace compattatore {
-
-std::string nome_sorgente_linea(const std::string& linea) {
-  return linea + "_linea.txt";
-}
-
-std::string nome_sorgente_servizio(const std::string& linea, const std::string& treno) {
-  return linea + "_" + treno + "-.txt";
-}
 
 fonte_disco::fonte_disco(std::string directory, const std::string& linea, const std::string& treno,
                          bool consuma)

@@ -10,9 +10,6 @@
 
 namespace compattatore {
 
-std::string nome_sorgente_linea(const std::string& linea);
-std::string nome_sorgente_servizio(const std::string& linea, const std::string& treno);
-
 // The largest source read: hundreds of times the densest route of 1000 km.
 // The reader holds a source whole, so a larger file is refused unread.
 inline constexpr std::size_t limite_sorgente = std::size_t{16} << 20;

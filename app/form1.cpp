@@ -3,9 +3,8 @@
 #include "app/fonte_disco.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
-#include "documents/documenti.h"
+#include "app/testi_incorporati.h"
 #include "output/compattazione.h"
-#include "sources/scenario.h"
 
 namespace compattatore {
 
@@ -25,36 +24,33 @@ void Form1::Form_Load() {
 }
 
 void Form1::imposta_nomi() {
-  modello_.nome_linea = "Quarve_Lentra";
-  modello_.numero_treno = "58213";
+  modello_.nome_linea = linea_incorporata;
+  modello_.numero_treno = treno_incorporato;
 }
 
-void Form1::scrivi_testo(const std::string& nome, tabella_righe righe) {
-  piattaforma::sostituisci_file(piattaforma::percorso(directory_, nome), testo_da_righe(righe));
+void Form1::scrivi(quale_testo q) {
+  scrivi_testo(directory_, testo(q), modello_.nome_linea, modello_.numero_treno);
 }
 
 void Form1::dati_linea() {
-  scrivi_testo(modello_.nome_linea + "_linea.txt", righe_linea());
+  scrivi(quale_testo::linea);
 }
 
 void Form1::dati_treno() {
-  scrivi_testo(modello_.nome_linea + "_" + modello_.numero_treno + "-.txt", righe_treno());
+  scrivi(quale_testo::treno);
 }
 
 void Form1::dati_note() {
-  scrivi_testo(modello_.nome_linea + "_" + modello_.numero_treno + "_note.txt", righe_note());
+  scrivi(quale_testo::note);
 }
 
 void Form1::dati_rallentamenti() {
-  scrivi_testo(modello_.nome_linea + "_" + modello_.numero_treno + "_rallentamenti.txt",
-               righe_rallentamenti());
+  scrivi(quale_testo::rallentamenti);
 }
 
 void Form1::dati_scheda() {
-  scrivi_testo(modello_.nome_linea + "_" + modello_.numero_treno + "_scheda_treno.txt",
-               righe_scheda());
+  scrivi(quale_testo::scheda);
 }
-
 void Form1::memorizza_percorso(std::int32_t& j) {
   fonte_disco fonte(directory_, modello_.nome_linea, modello_.numero_treno, /*consuma=*/true);
   const risultato_compattazione r = compatta(modello_, fonte, j);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/testi_incorporati.h"
 #include "model/modello.h"
-#include "sources/testi.h"
 
 namespace compattatore {
 
@@ -42,7 +42,7 @@ class Form1 {
   const std::string& directory() const { return directory_; }
 
  private:
-  void scrivi_testo(const std::string& nome, tabella_righe righe);
+  void scrivi(quale_testo q);
 
   std::string directory_;
   modello modello_;

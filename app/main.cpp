@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/autore.h"
 #include "app/form1.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
+#include "app/riga_di_comando.h"
 
 namespace {
 

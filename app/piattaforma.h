@@ -136,8 +136,9 @@ void mostra_messaggio(const std::string& testo);
 // parent's console; elsewhere it does nothing.
 void usa_console();
 
-// Lines on standard error / standard output, as bytes.
+// Lines on standard error / standard output, as bytes. Standard output is a
+// command's result: false when it could not be written whole.
 void scrivi_errore(std::string_view testo);
-void scrivi_uscita(std::string_view testo);
+bool scrivi_uscita(std::string_view testo);
 
 }  // namespace compattatore::piattaforma

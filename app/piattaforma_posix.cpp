@@ -408,9 +408,9 @@ void scrivi_errore(std::string_view testo) {
   std::fflush(stderr);
 }
 
-void scrivi_uscita(std::string_view testo) {
-  std::fwrite(testo.data(), 1, testo.size(), stdout);
-  std::fflush(stdout);
+bool scrivi_uscita(std::string_view testo) {
+  const bool intero = std::fwrite(testo.data(), 1, testo.size(), stdout) == testo.size();
+  return std::fflush(stdout) == 0 && intero;
 }
 
 }  // namespace compattatore::piattaforma

@@ -141,22 +141,24 @@ bool valido(HANDLE h) {
 
 // Raw bytes to a pipe or a file; to a console through the wide call, so that
 // the ANSI text shows the same characters whatever the console's code page.
-void scrivi_su(DWORD quale, std::string_view testo) {
+bool scrivi_su(DWORD quale, std::string_view testo) {
   const HANDLE h = GetStdHandle(quale);
-  if (!valido(h) || testo.empty()) return;
+  if (!valido(h)) return false;
+  if (testo.empty()) return true;
   DWORD modo = 0;
   if (GetConsoleMode(h, &modo)) {
     const std::wstring w = largo(testo);
     DWORD scritti = 0;
-    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &scritti, nullptr);
-    return;
+    return WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &scritti, nullptr) &&
+           scritti == w.size();
   }
   while (!testo.empty()) {
     DWORD scritti = 0;
     const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(testo.size(), 1u << 30));
-    if (!WriteFile(h, testo.data(), blocco, &scritti, nullptr) || scritti == 0) return;
+    if (!WriteFile(h, testo.data(), blocco, &scritti, nullptr) || scritti == 0) return false;
     testo.remove_prefix(scritti);
   }
+  return true;
 }
 
 // Closes a handle when it goes.
@@ -586,8 +588,8 @@ void scrivi_errore(std::string_view testo) {
   scrivi_su(STD_ERROR_HANDLE, testo);
 }
 
-void scrivi_uscita(std::string_view testo) {
-  scrivi_su(STD_OUTPUT_HANDLE, testo);
+bool scrivi_uscita(std::string_view testo) {
+  return scrivi_su(STD_OUTPUT_HANDLE, testo);
 }
 
 }  // namespace compattatore::piattaforma

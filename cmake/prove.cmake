@@ -1,17 +1,5 @@
-find_package(GTest REQUIRED)
 include(GoogleTest)
 
-set(prove_src)
-foreach(c IN LISTS cartelle ITEMS tests)
-  file(GLOB_RECURSE trovati CONFIGURE_DEPENDS ${c}/*_test.cpp)
-  list(APPEND prove_src ${trovati})
-endforeach()
-
-# Shared pieces of the tests (running the program, temporary directories).
-file(GLOB_RECURSE prove_ausiliari CONFIGURE_DEPENDS tests/*.cpp)
-list(FILTER prove_ausiliari EXCLUDE REGEX "(_test|_fuzz|_win32|_preload)\\.cpp$")
-
-add_executable(prove ${prove_src} ${prove_ausiliari})
 target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)
 target_compile_definitions(prove PRIVATE
   COMPATTATORE_EXE="$<TARGET_FILE:compattatore>"

@@ -3,20 +3,11 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "model/nomi_file.h"
 #include "output/codici_gara.h"
 #include "output/marcatura.h"
 
 namespace compattatore {
-
-std::string nome_file_tracciato(const modello& m) {
-  return m.nome_linea + "_linea.dat";
-}
-std::string nome_file_tabella(const modello& m) {
-  return m.nome_linea + "_" + m.numero_treno + ".sim";
-}
-std::string nome_file_celle(const modello& m) {
-  return m.nome_linea + "_" + m.numero_treno + ".dat";
-}
 
 namespace {
 
@@ -80,11 +71,11 @@ risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t
   // The track goes to its file straight from the model: its image would
   // double the memory of a long route.
   if (m.genera_linea != 0)
-    r.file.push_back({nome_file_tracciato(m), [&t = m.tracciato](const scrittore& scrivi) {
+    r.file.push_back({nome_file_tracciato(m.nome_linea), [&t = m.tracciato](const scrittore& scrivi) {
                         produci_tracciato(t, scrivi);
                       }});
-  r.file.push_back({nome_file_tabella(m), intera(immagine_tabella(m.tabella_servizio))});
-  r.file.push_back({nome_file_celle(m), intera(immagine_celle(m.celle))});
+  r.file.push_back({nome_file_tabella(m.nome_linea, m.numero_treno), intera(immagine_tabella(m.tabella_servizio))});
+  r.file.push_back({nome_file_celle(m.nome_linea, m.numero_treno), intera(immagine_celle(m.celle))});
   return r;
 }
 

@@ -40,10 +40,6 @@ struct tempo_fase {
 };
 using registro_tempi = std::vector<tempo_fase>;
 
-std::string nome_file_tracciato(const modello& m);
-std::string nome_file_tabella(const modello& m);
-std::string nome_file_celle(const modello& m);
-
 // The stages of the compaction up to the file images. `j` becomes genera_linea.
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
                                  const avviso_lettura& avvisa = {},

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/errori.h"
+#include "model/nomi_file.h"
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
 
@@ -33,13 +34,13 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
   for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
   for (const file_compattato& f : r.file) {
     const std::size_t dimensione = f.contenuto().size();
-    if (f.nome == nome_file_celle(m)) {
+    if (f.nome == nome_file_celle(m.nome_linea, m.numero_treno)) {
       if (dimensione != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
         violazione("dimensione del file delle celle", static_cast<long>(dimensione));
-    } else if (f.nome == nome_file_tabella(m)) {
+    } else if (f.nome == nome_file_tabella(m.nome_linea, m.numero_treno)) {
       if (dimensione != 2958 + testi)
         violazione("dimensione del file della tabella", static_cast<long>(dimensione));
-    } else if (f.nome == nome_file_tracciato(m)) {
+    } else if (f.nome == nome_file_tracciato(m.nome_linea)) {
       const std::int32_t l = m.lunghezza_griglia;
       if (m.tracciato.numero_elementi() != 2 * (static_cast<std::size_t>(l) + 1))
         violazione("elementi del tracciato", static_cast<long>(m.tracciato.numero_elementi()));

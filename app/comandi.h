@@ -1,0 +1,53 @@
+// The authors' commands. Each unit adds its subcommand to the parser and, when
+// that subcommand is chosen, leaves the run ready in `scelta`; the entry
+// (riga_di_comando.cpp) parses, checks what is left over and runs it.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace compattatore {
+
+// A chosen command, ready to run; returns the exit status.
+using azione_comando = std::function<int()>;
+
+// Exit statuses of every command.
+inline constexpr int stato_fatto = 0;
+inline constexpr int stato_errore_scenario = 1;
+inline constexpr int stato_errore_uso = 2;  // also a file that cannot be written
+
+// A usage error found by a command's own checks: one line naming the problem.
+class errore_uso : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A directory that must exist.
+void richiedi_cartella(const std::string& cartella, const std::string& nome);
+// A route or train name becomes part of a file name inside DIR: it must not
+// lead out of it.
+void richiedi_nome_file(const std::string& valore, const std::string& nome);
+
+// Tells the author that the command waits for another run writing in
+// `cartella`, for piattaforma::lucchetto_cartella.
+std::function<void()> avviso_attesa(const std::string& cartella);
+
+// The subcommand `nome` with Italian help: one line of description in the
+// list of commands, `dettagli` at the end of its own help. Unknown arguments
+// are left to the entry, which refuses them in Italian.
+CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
+                        const std::string& dettagli);
+
+// A positional argument shown by its name alone.
+void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
+               const std::string& descrizione);
+
+void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
+void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+
+}  // namespace compattatore
