@@ -20,13 +20,6 @@ namespace fs = std::filesystem;
 using prove::cartella_temporanea;
 using prove::esegui;
 
-// Permission bits do not stop root: where they must bite, the child runs as
-// an unprivileged user.
-std::string come_utente_normale() {
-  if (::geteuid() != 0) return "";
-  return "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-}
-
 struct modo {
   const char* nome;
   bool compatta;  // the authoring form instead of the fixed job
@@ -110,7 +103,7 @@ class Guasti : public ::testing::TestWithParam<modo> {
 
 TEST_P(Guasti, DirectoryThatCannotBeWritten) {
   fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::remove);
-  const auto e = esegui(argomenti(), dir(), come_utente_normale());
+  const auto e = esegui(argomenti(), dir(), prove::come_utente_normale());
   fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::add);
   const std::string primo =
       GetParam().compatta ? "Quarve_Lentra_linea.dat" : "Quarve_Lentra_linea.txt";
@@ -186,7 +179,7 @@ TEST(GuastiEsporta, DirectoryThatCannotBeWritten) {
   fs::permissions(dir.percorso(), fs::perms::owner_read | fs::perms::owner_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
   const auto e = prove::esegui({COMPATTATORE_EXE, "esporta", dir.percorso().string()},
-                               dir.percorso(), come_utente_normale());
+                               dir.percorso(), prove::come_utente_normale());
   EXPECT_EQ(e.stato, 2);
   EXPECT_NE(e.errori.find((dir.percorso() / "Quarve_Lentra_linea.txt").string()), std::string::npos)
       << e.errori;

@@ -101,6 +101,11 @@ int processo_avviato::attendi() {
   return stato_;
 }
 
+std::string come_utente_normale() {
+  if (::geteuid() != 0) return "";
+  return "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+}
+
 esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
                       const std::string& prefisso) {
   cartella_temporanea catture("catture");

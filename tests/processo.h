@@ -19,6 +19,10 @@ struct esito_processo {
 esito_processo esegui(const std::vector<std::string>& argomenti,
                       const std::filesystem::path& cartella, const std::string& prefisso = "");
 
+// Permission bits do not stop root: where they must bite, the child runs as
+// an unprivileged user, through this prefix of `esegui`.
+std::string come_utente_normale();
+
 // A run started and left going, for the tests that interrupt it. Its output
 // is thrown away; a run still going when the object goes is killed.
 class processo_avviato {
