@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "app/piattaforma.h"
 #include "tests/processo.h"
 
 namespace compattatore {
@@ -391,6 +392,30 @@ TEST_F(WindowsSottoWine, ReadOnlyOutputFileFailsAndKeepsEveryFile) {
   EXPECT_EQ(fs::status(protetto).permissions() & fs::perms::owner_write, fs::perms::none)
       << "the read-only attribute was cleared";
   EXPECT_TRUE(fs::is_empty(win.altrove.percorso()));
+}
+
+// The compacted files are one set on Windows too: a directory in place of the
+// last leaves the two before it as they were, and no temporary behind.
+TEST_F(WindowsSottoWine, DirectoryInPlaceOfTheThirdFileLeavesTheOldSet) {
+  const postazione win(exe_windows, "compattatore.exe");
+  const fs::path d = win.programma.percorso();
+  const std::string insieme[] = {"Quarve_Lentra_linea.dat", "Quarve_Lentra_58213.sim",
+                                 "Quarve_Lentra_58213.dat"};
+  prove::scrivi_tutto(d / insieme[0], "precedente 0");
+  prove::scrivi_tutto(d / insieme[1], "precedente 1");
+  fs::create_directory(d / insieme[2]);
+
+  const corsa r = esegui_windows(win, {});
+  EXPECT_EQ(r.finestre.stato, 2) << descrivi(r);
+  ASSERT_EQ(r.finestre.messaggi.size(), 1u) << descrivi(r);
+  EXPECT_NE(unite(r.finestre.messaggi[0].righe).find(insieme[2]), std::string::npos)
+      << unite(r.finestre.messaggi[0].righe);
+  EXPECT_TRUE(prove::leggi_tutto(d / insieme[0]) == "precedente 0") << insieme[0] << " replaced";
+  EXPECT_TRUE(prove::leggi_tutto(d / insieme[1]) == "precedente 1") << insieme[1] << " replaced";
+  EXPECT_TRUE(fs::is_directory(d / insieme[2]));
+  for (const auto& f : fs::directory_iterator(d))
+    EXPECT_FALSE(f.path().filename().string().starts_with(piattaforma::prefisso_temporanei))
+        << f.path();
 }
 
 // With arguments the program is a console tool on Windows too: no window, its
