@@ -427,10 +427,17 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
   const fs::path dir_lin = lin.lavoro.percorso();
   const fs::path dir_win = win.lavoro.percorso();
   // How a step breaks the line source first: a source that never opens its
-  // general part, or a directory in the source's place.
-  enum class guasto { nessuno, generale, cartella };
+  // general part, a directory in the source's place, or a misspelt record
+  // (a warning, which --rigoroso makes a failure).
+  enum class guasto { nessuno, generale, cartella, avviso };
   const auto guasta = [](const fs::path& dir, guasto g) {
     const fs::path sorgente = dir / "Quarve_Lentra_linea.txt";
+    if (g == guasto::avviso) {
+      const std::string testo = prove::leggi_tutto(sorgente);
+      prove::scrivi_tutto(sorgente,
+                          sostituisci_tutto(testo, "[fine]", "pendenz, 100, 3\r\n[fine]"));
+      return;
+    }
     if (g == guasto::cartella) {
       fs::remove(sorgente);
       fs::create_directory(sorgente);
@@ -449,6 +456,7 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       {{"comando-inesistente"}, guasto::nessuno},
       {{"esporta", "{DIR}"}, guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213", "--rigoroso"}, guasto::avviso},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::generale},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::cartella},
   };
@@ -472,6 +480,10 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     ASSERT_NE(windows.finestre.stato, -1) << descrivi(windows);
     if (passo.prima != guasto::nessuno) {
       EXPECT_NE(nativo.stato, 0) << "the broken source must be refused";
+    }
+    if (passo.argomenti[0] == "compatta" && nativo.stato == 0) {
+      EXPECT_TRUE(nativo.uscita.starts_with("Quarve_Lentra 58213: 106000 m, 24 stazioni"))
+          << nativo.uscita;
     }
 
     EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errori << descrivi(windows);
