@@ -306,5 +306,48 @@ TEST(RigaDiComando, UsageHelpAndVersion) {
   EXPECT_TRUE(fs::is_empty(d.percorso()));
 }
 
+// A usage error is one line that names the problem and points to the help of
+// the command; help asked after arguments helps; output that cannot be
+// written is a failure.
+TEST(RigaDiComando, UsageErrorsAreOneLineAndHelpComesFromAnywhere) {
+  cartella_temporanea d("uso");
+  const std::string dir = d.percorso().string();
+  const struct {
+    std::vector<std::string> argomenti;
+    std::string errore;
+  } casi[] = {
+      {{"compatta", dir, "L"},
+       "compattatore compatta: manca TRENO (vedere 'compattatore compatta --help')\n"},
+      {{"compatta", dir, "L", "T", "X"},
+       "compattatore compatta: argomento in piu': X (vedere 'compattatore compatta --help')\n"},
+      {{"compatta", dir, "L", "T", "--boh"},
+       "compattatore compatta: opzione sconosciuta: --boh (vedere 'compattatore compatta "
+       "--help')\n"},
+      {{"compatta", dir + "/manca", "L", "T"},
+       "compattatore compatta: DIR non e' una cartella esistente: " + dir +
+           "/manca (vedere 'compattatore compatta --help')\n"},
+      {{"boh"}, "compattatore: comando sconosciuto: boh (vedere 'compattatore --help')\n"},
+      {{"esporta"}, "compattatore esporta: manca DIR (vedere 'compattatore esporta --help')\n"},
+  };
+  for (const auto& c : casi) {
+    std::vector<std::string> a = {COMPATTATORE_EXE};
+    a.insert(a.end(), c.argomenti.begin(), c.argomenti.end());
+    const auto e = esegui(a, d.percorso());
+    EXPECT_EQ(e.stato, 2) << c.errore;
+    EXPECT_EQ(e.errori, c.errore);
+    EXPECT_EQ(e.uscita, "");
+  }
+  const auto aiuto = esegui({COMPATTATORE_EXE, "compatta", dir, "L", "T", "--help"}, d.percorso());
+  EXPECT_EQ(aiuto.stato, 0);
+  EXPECT_TRUE(aiuto.uscita.starts_with("compatta le sorgenti di un autore")) << aiuto.uscita;
+  EXPECT_TRUE(fs::is_empty(d.percorso()));
+  for (const char* opzione : {"--help", "--version"}) {
+    const auto pieno = esegui({COMPATTATORE_EXE, opzione}, d.percorso(),
+                              "sh -c 'exec \"$0\" \"$@\" >/dev/full'");
+    EXPECT_EQ(pieno.stato, 2) << opzione;
+    EXPECT_EQ(pieno.errori, "compattatore: impossibile scrivere sullo standard output\n");
+  }
+}
+
 }  // namespace
 }  // namespace compattatore
