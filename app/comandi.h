@@ -33,6 +33,10 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
+// Tells the author that the command waits for another run writing in
+// `cartella`, for piattaforma::lucchetto_cartella.
+std::function<void()> avviso_attesa(const std::string& cartella);
+
 // The subcommand `nome` with Italian help: one line of description in the
 // list of commands, `dettagli` at the end of its own help. Unknown arguments
 // are left to the entry, which refuses them in Italian.

@@ -25,11 +25,12 @@ TEST(TestoErrore, FixedJob) {
     std::string atteso;
   } casi[] = {
       {con_errore(errore_marca_linea, std::nullopt), " Errore n. 1250"},
-      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", true}), " Errore n. 1251"},
+      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", "", true}), " Errore n. 1251"},
       {con_errore(errore_segnale, 17400),
        " Errore n. 16\nPosizione: 17400 m\nsegnale su una cella gia' occupata"},
       {con_errore(errore_manca_linea, std::nullopt), " Errore n. 101\nfile della linea mancante"},
-      {con_errore(errore_lettura, std::nullopt, {"a_linea.txt", 7, "\"12abc\" non e' un numero"}),
+      {con_errore(errore_lettura, std::nullopt,
+                  {"a_linea.txt", 7, "\"12abc\" non e' un numero", "", false}),
        " Errore n. 25\nerrore di lettura delle sorgenti: \"12abc\" non e' un numero"},
   };
   for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m), c.atteso) << c.atteso;
@@ -40,16 +41,16 @@ TEST(TestoErrore, ForAnAuthorNamesFileAndLineOrCell) {
     modello m;
     std::string atteso;
   } casi[] = {
-      {con_errore(errore_segnale, 17400, {"L_T-.txt", 42, ""}),
+      {con_errore(errore_segnale, 17400, {"L_T-.txt", 42, "", "", false}),
        " Errore n. 16\nPosizione: 17400 m\nL_T-.txt:42: segnale su una cella gia' occupata"},
       {con_errore(errore_gruppo_inizio, 75050),
        " Errore n. 12\nPosizione: 75050 m\ncella 1501 (75050 m): nessuna cella libera in un "
        "gruppo prima dell'inizio di un rallentamento"},
-      {con_errore(errore_manca_linea, std::nullopt, {"L_linea.txt", 0, ""}),
+      {con_errore(errore_manca_linea, std::nullopt, {"L_linea.txt", 0, "", "", false}),
        " Errore n. 101\nL_linea.txt: file della linea mancante"},
       {con_errore(errore_marca_linea, std::nullopt),
        " Errore n. 1250\ncella 1: posti riservati del marchio gia' occupati"},
-      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", true}),
+      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", "", true}),
        " Errore n. 1251\nvoce 85: posti riservati del codice di controllo gia' occupati"},
   };
   for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m, true), c.atteso) << c.atteso;
@@ -153,14 +154,15 @@ TEST(TestoErrore, EveryNumberAsTheAuthorsGuideListsIt) {
     ASSERT_NE(g, guida.end()) << "not in the guide";
     EXPECT_EQ(g->second.posizione != "—", c.posizione) << g->second.posizione;
 
-    // A record on line 1, or a cell of the grid, 2750 m from the origin.
+    // A record on line 1; for an error found on the grid, 2750 m from the origin.
     const std::optional<std::int32_t> posizione =
         c.posizione ? std::optional<std::int32_t>(2750) : std::nullopt;
-    const modello m = con_errore(c.codice, posizione, {"F.txt", 1, ""});
+    const modello m = con_errore(c.codice, posizione, {"F.txt", 1, "", "", false});
     const std::string testa = " Errore n. " + n + (c.posizione ? "\nPosizione: 2750 m" : "");
+    // The record's line first, then for an error found on the grid its cell.
     const std::string dove = c.luogo == riga    ? "F.txt:1: "
-                             : c.luogo == cella ? "cella 55 (2750 m): "
-                                                : "cella 1: ";
+                             : c.luogo == cella ? "F.txt:1: cella 55 (2750 m): "
+                                                : "F.txt:1: cella 1: ";
     EXPECT_EQ(testo_errore(m, true), testa + "\n" + dove + g->second.messaggio);
     // The fixed job shows a guard's number alone.
     EXPECT_EQ(testo_errore(m, false),
@@ -178,7 +180,7 @@ TEST(TestoErrore, EveryNumberAsTheAuthorsGuideListsIt) {
 // The run reports its first error: what follows may only be its consequence.
 TEST(TestoErrore, TheFirstErrorOfTheRunIsTheOneTold) {
   modello m;
-  m.registra_errore(errore_segnale, 17400, {"L_T-.txt", 42, ""});
+  m.registra_errore(errore_segnale, 17400, {"L_T-.txt", 42, "", "", false});
   m.registra_errore(errore_gruppo_inizio, 75050);
   EXPECT_EQ(m.codice_errore, errore_gruppo_inizio);
   EXPECT_EQ(testo_errore(m),

@@ -150,6 +150,14 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
 }
 
+std::function<void()> avviso_attesa(const std::string& cartella) {
+  return [cartella] {
+    piattaforma::scrivi_errore(std::string(nome_programma) +
+                               ": un'altra esecuzione sta scrivendo in " + cartella +
+                               ", attendo che finisca\n");
+  };
+}
+
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
                         const std::string& dettagli) {
   CLI::App& comando = *app.add_subcommand(nome, descrizione);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <initializer_list>
 #include <optional>
@@ -66,9 +67,9 @@ struct lettura_prova {
     m.svuota_tabella();
     if (conserva) fonte.conserva_file();
     if (linea_illeggibile) fonte.rendi_illeggibile(sorgente::linea);
-    memorizza_dati(m, fonte, [this](const std::string& f, std::int32_t r, const std::string& p) {
-      avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
-    });
+    memorizza_dati(m, fonte);
+    for (const avviso& a : m.avvisi)
+      avvisi.push_back(a.file + ":" + std::to_string(a.riga) + ": " + a.testo);
   }
 
   // The files still there, and the order in which they were consumed.
@@ -536,7 +537,8 @@ TEST(RegoleParole, KeywordsWithoutRegardToCaseReadAlikeInAnyCase) {
     SCOPED_TRACE(c.parola);
     const lettura_prova minuscole(c.linea, c.servizio, 1);
     ASSERT_EQ(minuscole.m.codice_errore, 0);
-    EXPECT_TRUE(minuscole.avvisi.empty());
+    for (const std::string& a : minuscole.avvisi)
+      EXPECT_EQ(a.find("sconosciuta"), std::string::npos) << a;
     EXPECT_FALSE(stesso_modello(minuscole.m, vuota.m)) << "the record changed nothing";
     for (const std::string& scritta :
          {maiuscole(std::string(c.parola)), alterne(std::string(c.parola))}) {
@@ -546,7 +548,7 @@ TEST(RegoleParole, KeywordsWithoutRegardToCaseReadAlikeInAnyCase) {
       };
       const lettura_prova r(cambia(c.linea), cambia(c.servizio), 1);
       EXPECT_EQ(r.m.codice_errore, 0) << scritta;
-      EXPECT_TRUE(r.avvisi.empty()) << scritta;
+      EXPECT_EQ(r.avvisi, minuscole.avvisi) << scritta;
       EXPECT_TRUE(stesso_modello(r.m, minuscole.m)) << scritta;
     }
   }
@@ -1020,38 +1022,60 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
     std::int32_t codice;
     std::string luogo;
     std::vector<std::string_view> nel_dettaglio;
+    std::vector<std::string_view> non_nel_dettaglio;
   } casi[] = {
+      // The byte-order mark, harmless before [generale], is not blamed.
       {"UTF-8 byte-order mark",
        "\xEF\xBB\xBF" + linea({"pendenza, 0, 1.5"}),
        servizio_vuoto,
        errore_lettura,
        "linea.txt:4",
-       {"voce \"1.5\" non e' un numero intero per il campo pendenza", "punto decimale",
-        "BOM UTF-8"}},
+       {"voce \"1.5\" non e' un numero intero per il campo pendenza", "punto decimale"},
+       {"BOM"}},
       {"semicolons",
        linea_vuota,
        testo({"[generale]", "velocita;0;50", "velocita;100;60"}),
        errore_lettura,
        "servizio.txt:2",
-       {"\"velocita;100;60\"", "';' usato come separatore"}},
+       {"\"velocita;100;60\"", "';' usato come separatore"},
+       {}},
       {"quoted decimal comma",
        linea({"pendenza, 0, \"1,5\""}),
        servizio_vuoto,
        errore_lettura,
        "linea.txt:4",
-       {"virgola decimale"}},
+       {"virgola decimale"},
+       {}},
       {"file ends inside a record",
        linea_vuota,
        "[generale]\r\nsegnale, 100, 1",
        errore_lettura,
        "servizio.txt:2",
-       {"fine del file dentro un record (manca il campo s1)"}},
+       {"fine del file dentro un record (manca il campo s1)"},
+       {}},
       {"UTF-16",
        std::string("\xFF\xFE[\0g\0", 6),
        servizio_vuoto,
        errore_manca_generale,
        "linea.txt:0",
-       {"UTF-16"}},
+       {"UTF-16"},
+       {}},
+      // Lines ended by CR alone: the file is one line, and the failure says why.
+      {"CR alone",
+       "[generale]\rlunghezza percorso, 1000\r[curve]\r[fine]\r",
+       servizio_vuoto,
+       errore_lettura,
+       "linea.txt:1",
+       {"il solo CR", "senza la lunghezza del percorso"},
+       {}},
+      // A NUL byte and a CR in the item are shown escaped, whole.
+      {"bytes that cut or garble a message",
+       linea({std::string_view("pendenza, 0, 1\0\r5", 17)}),
+       servizio_vuoto,
+       errore_lettura,
+       "linea.txt:4",
+       {"voce \"1\\0\\r5\" non e' un numero"},
+       {}},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -1061,36 +1085,42 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
     for (std::string_view d : c.nel_dettaglio)
       EXPECT_NE(ultimo_luogo(r.m).dettaglio.find(d), std::string::npos)
           << ultimo_luogo(r.m).dettaglio;
+    for (std::string_view d : c.non_nel_dettaglio)
+      EXPECT_EQ(ultimo_luogo(r.m).dettaglio.find(d), std::string::npos)
+          << ultimo_luogo(r.m).dettaglio;
   }
 }
 
 // The likely cause named for a reading failure is that of the file being
-// read: a byte-order mark of the line source, read without trouble, says
+// read: line ends of the line source, which was read without trouble, say
 // nothing about a failure in the service source.
 TEST(Errori, TheLikelyCauseIsThatOfTheFileThatFailed) {
-  const std::string bom = "\xEF\xBB\xBF";
+  // Lines ended by CR alone: the records stand on one line, as items.
+  const std::string linea_solo_cr = "[generale]\r, lunghezza percorso, 0, [curve], [fine]\r";
   const std::string cattivo = servizio({"sabbia, 3x"});
   const struct {
     std::string nome;
     std::string linea;
     std::optional<std::string> servizio;
     std::string luogo;
-    bool bom;
+    bool causa;
   } casi[] = {
-      {"mark in the line source, failure in the service source", bom + linea_vuota, cattivo,
+      {"line ends of the line source, failure in the service source", linea_solo_cr, cattivo,
        "servizio.txt:3", false},
-      {"mark in the line source, service source missing", bom + linea_vuota, std::nullopt,
+      {"line ends of the line source, service source missing", linea_solo_cr, std::nullopt,
        "servizio.txt:0", false},
-      {"mark in the service source", linea_vuota, bom + cattivo, "servizio.txt:3", true},
-      {"mark in the line source, failure there", bom + linea({"pendenza, 0, 3x"}), servizio_vuoto,
-       "linea.txt:4", true},
+      {"line ends of the service source", linea_vuota, "[generale]\r, sabbia, 3x\r",
+       "servizio.txt:1", true},
+      {"line ends of the line source, failure there",
+       "[generale]\r, lunghezza percorso, 0, [curve], pendenza, 0, 3x\r", servizio_vuoto,
+       "linea.txt:1", true},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
     const lettura_prova r(c.linea, c.servizio);
     EXPECT_EQ(r.m.codice_errore, errore_lettura);
     EXPECT_EQ(r.luogo(), c.luogo);
-    EXPECT_EQ(ultimo_luogo(r.m).dettaglio.find("BOM") != std::string::npos, c.bom)
+    EXPECT_EQ(ultimo_luogo(r.m).dettaglio.find("il solo CR") != std::string::npos, c.causa)
         << ultimo_luogo(r.m).dettaglio;
   }
 }
@@ -1107,12 +1137,19 @@ TEST(Avvisi, UnknownKeywordsOfTheDataPartsWithTheirLines) {
              "", "[fine]"}));
   EXPECT_EQ(r.m.codice_errore, 0);
   // Without the track the curve record and its numbers are no typos; a
-  // misspelt record is told once, at its keyword; an extra field is told.
+  // misspelt record is told once, at its keyword, in the [generale] part too;
+  // an extra field is told as such, the record having been read.
   EXPECT_EQ(r.avvisi,
             (std::vector<std::string>{
-                "linea.txt:7: parola chiave sconosciuta \"7\", record ignorato",
+                "linea.txt:3: parola chiave sconosciuta \"sfondo sconosciuto\", record ignorato",
+                "linea.txt:7: voci in piu' dopo il record \"pendenza\": \"7\" e il resto della "
+                "riga vengono ignorati (il record e' stato letto)",
                 "linea.txt:9: parola chiave sconosciuta \"pendenz\", record ignorato",
-                "servizio.txt:3: parola chiave sconosciuta \"segnlae\", record ignorato"}));
+                "servizio.txt:3: parola chiave sconosciuta \"segnlae\", record ignorato",
+                "servizio.txt:0: nessuna stazione nel file del servizio",
+                "servizio.txt:0: nessun segnale nel file del servizio",
+                "servizio.txt:0: nessuna riga velocita nel file del servizio: la velocita' della "
+                "linea e' 0 ovunque"}));
 }
 
 // The first record of a data part is warned about like any other, on the
@@ -1135,21 +1172,24 @@ TEST(Avvisi, AnUnknownKeywordRightAfterTheOpeningOfADataPart) {
   for (const auto& c : casi) {
     const lettura_prova r(c.linea, c.servizio);
     EXPECT_EQ(r.m.codice_errore, 0) << c.avviso;
-    EXPECT_EQ(r.avvisi, std::vector<std::string>{c.avviso});
+    EXPECT_NE(std::find(r.avvisi.begin(), r.avvisi.end(), c.avviso), r.avvisi.end()) << c.avviso;
   }
 }
 
 TEST(Avvisi, AServiceSourceWithoutItsGeneralPartIsToldAbout) {
   const lettura_prova r(linea_vuota, testo({".", "[generali]", "stazione, 0, 4", "[fine]"}));
   EXPECT_EQ(r.m.codice_errore, 0);
-  EXPECT_EQ(r.avvisi, (std::vector<std::string>{"servizio.txt:0: nessun \"[generale]\": nessun "
-                                                "dato del file viene letto"}));
+  EXPECT_EQ(r.avvisi.front(),
+            "servizio.txt:0: nessun \"[generale]\": nessun dato del file viene letto");
 }
 
 TEST(Avvisi, WithTheTrackTheCurveIsARecord) {
-  const lettura_prova r(linea({"curvad5, 1850, 300", "curvas3, 2500, 100"}), servizio_vuoto, 1);
+  const lettura_prova r(linea({"curvad5, 1850, 300", "curvas3, 2500, 100"}),
+                        servizio({"velocita, 0, 50", "segnale, 1550, 1, 4, 0,  0, 0, 1,  3,0,0, 0",
+                                  "stazione, 0, 4, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}),
+                        1);
   EXPECT_EQ(r.m.codice_errore, 0);
-  EXPECT_TRUE(r.avvisi.empty());
+  EXPECT_EQ(r.avvisi, std::vector<std::string>{});
 }
 
 // ---------------------------------------------------------------------------
@@ -1186,10 +1226,10 @@ TEST(LetturaScenario, BuiltInSourcesReadBackWithoutErrorOrWarning) {
   m.numero_treno = "58213";
   m.genera_linea = 1;
   m.svuota_tabella();
+  memorizza_dati(m, fonte);
   std::vector<std::string> avvisi;
-  memorizza_dati(m, fonte, [&](const std::string& f, std::int32_t r, const std::string& p) {
-    avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
-  });
+  for (const avviso& a : m.avvisi)
+    avvisi.push_back(a.file + ":" + std::to_string(a.riga) + ": " + a.testo);
   ASSERT_EQ(m.codice_errore, 0) << ultimo_luogo(m).file << ":" << ultimo_luogo(m).riga << " "
                                 << ultimo_luogo(m).dettaglio;
   EXPECT_TRUE(avvisi.empty()) << avvisi.front();
