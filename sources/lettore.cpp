@@ -217,7 +217,12 @@ lettura::esito lettura::applica(const parte& p) {
     } catch (const fallimento_lettura& f) {
       e = rifiuta_lettura(f);
     }
-    if (e == esito::rifiutato) return esito::continua;
+    if (e == esito::rifiutato) {
+      // In a check: a record refused before all its fields were read leaves
+      // the rest of its line, which is not to be read as records.
+      if (voci_->riga() == riga_parola_) voci_->salta_riga();
+      return esito::continua;
+    }
     if (e != esito::continua) return e;
     avvisa_sostituzioni(sostituzioni);
     dopo_il_record(r);
