@@ -35,6 +35,18 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
+// The scenario an authors' command works on: DIR LINEA TRENO.
+struct scenario_autore {
+  std::string directory;
+  std::string linea;
+  std::string treno;
+};
+// Its three positional arguments, in this order.
+void argomenti_scenario(CLI::App& comando, scenario_autore& s);
+// DIR must exist, LINEA and TRENO make file names inside it, and TRENO may not
+// be "linea", or the grid would take the track's name.
+void richiedi_scenario(const scenario_autore& s);
+
 // Tells the author that the command waits for another run writing in
 // `cartella`, for piattaforma::lucchetto_cartella.
 std::function<void()> avviso_attesa(const std::string& cartella);
