@@ -13,6 +13,8 @@ class App;
 
 namespace compattatore {
 
+class modello;
+
 // A chosen command, ready to run; returns the exit status.
 using azione_comando = std::function<int()>;
 
@@ -33,6 +35,18 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
+// The scenario an authors' command works on: DIR LINEA TRENO.
+struct scenario_autore {
+  std::string directory;
+  std::string linea;
+  std::string treno;
+};
+// Its three positional arguments, in this order.
+void argomenti_scenario(CLI::App& comando, scenario_autore& s);
+// DIR must exist, LINEA and TRENO make file names inside it, and TRENO may not
+// be "linea", or the grid would take the track's name.
+void richiedi_scenario(const scenario_autore& s);
+
 // Tells the author that the command waits for another run writing in
 // `cartella`, for piattaforma::lucchetto_cartella.
 std::function<void()> avviso_attesa(const std::string& cartella);
@@ -47,7 +61,14 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);
 
+// Without the track, a track file left by an earlier compaction must still
+// fit this route: a route length changed since would leave it beside a grid
+// of another length. Warns in the model when it does not.
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea);
+
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+void aggiungi_controlla(CLI::App& app, azione_comando& scelta);
+void aggiungi_spiega(CLI::App& app, azione_comando& scelta);
 
 }  // namespace compattatore

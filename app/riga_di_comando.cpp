@@ -6,6 +6,9 @@
 #include "app/comandi.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "output/immagini.h"
 
 namespace compattatore {
 
@@ -104,6 +107,8 @@ int esegui(const std::vector<std::string>& argomenti) {
   azione_comando scelta;
   aggiungi_esporta(app, scelta);
   aggiungi_compatta(app, scelta);
+  aggiungi_controlla(app, scelta);
+  aggiungi_spiega(app, scelta);
 
   // CLI11 takes the arguments last first.
   std::vector<std::string> invertiti(argomenti.rbegin(), argomenti.rend());
@@ -166,6 +171,35 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
   comando.allow_extras();
   comando.get_help_ptr()->group("Opzioni");
   return comando;
+}
+
+void argomenti_scenario(CLI::App& comando, scenario_autore& s) {
+  argomento(comando, "DIR", s.directory, "la cartella delle sorgenti");
+  argomento(comando, "LINEA", s.linea, "il nome della linea");
+  argomento(comando, "TRENO", s.treno, "il numero del treno");
+}
+
+void richiedi_scenario(const scenario_autore& s) {
+  richiedi_cartella(s.directory, "DIR");
+  richiedi_nome_file(s.linea, "LINEA");
+  richiedi_nome_file(s.treno, "TRENO");
+  if (treno_come_tracciato(s.treno))
+    throw errore_uso("TRENO non puo' essere \"" + s.treno +
+                     "\": " + nome_file_celle(s.linea, s.treno) + " sarebbe anche il tracciato");
+}
+
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea) {
+  const std::string file = piattaforma::percorso(directory, nome_file_tracciato(linea));
+  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
+  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
+  if (!dimensione || *dimensione == attesa) return;
+  m.registra_avviso(file, 0,
+                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
+                        " byte, ma per un percorso di " +
+                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
+                        std::to_string(attesa) +
+                        ": e' di un'altra lunghezza del percorso (compattate senza "
+                        "--senza-tracciato)");
 }
 
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,

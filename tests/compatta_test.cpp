@@ -14,6 +14,7 @@
 #include "tests/dimensioni.h"
 #include "tests/processo.h"
 #include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -35,12 +36,7 @@ std::string sostituisci(std::string testo, const std::string& da, const std::str
   return testo.replace(p, da.size(), a);
 }
 
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);) r.push_back(l);
-  return r;
-}
+using prove::righe_uscita;
 
 class Compatta : public ::testing::Test {
  protected:
@@ -178,7 +174,7 @@ TEST_F(Compatta, MisspeltKeywordIsWarnedAboutWithItsLine) {
                                  "segnlae,    4000,   1, 4, 0,  0, 0,    1,  3,0,0, 0"));
   const auto e = compatta();
   EXPECT_EQ(e.stato, 0) << e.errori;
-  const auto r = righe(e.errori);
+  const auto r = righe_uscita(e.errori);
   ASSERT_FALSE(r.empty()) << e.errori;
   EXPECT_TRUE(r[0].starts_with((dir() / "L_T-.txt").string() + ":17: attenzione:")) << r[0];
 }
