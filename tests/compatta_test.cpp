@@ -294,7 +294,7 @@ TEST_F(Compatta, TimesEveryPhaseOnALineOfItsOwn) {
                                          "scrittura " + linea + "_T.sim",
                                          "scrittura " + linea + "_T.dat",
                                          "sostituzione"};
-  const std::vector<std::string> r = righe(e.errori);
+  const std::vector<std::string> r = righe_uscita(e.errori);
   ASSERT_EQ(r.size(), fasi.size()) << e.errori;
   const std::regex secondi("[0-9]+\\.[0-9]{6} s");
   for (std::size_t i = 0; i < fasi.size(); ++i) {
