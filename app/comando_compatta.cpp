@@ -39,8 +39,7 @@ int compatta_sorgenti(const opzioni_compatta& o) {
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
   const avviso_lettura avvisa = [](const std::string& file, std::int32_t riga,
                                    const std::string& testo) {
-    piattaforma::scrivi_errore(file + (riga > 0 ? ":" + std::to_string(riga) : std::string()) +
-                               ": attenzione: " + testo + "\n");
+    piattaforma::scrivi_errore(testo_avviso(file, riga, testo) + "\n");
   };
   registro_tempi tempi;
   const risultato_compattazione r =

@@ -49,6 +49,10 @@ std::string testo_errore(const modello& m, const std::string& numero, bool per_a
   return testo;
 }
 
+std::string testo_avviso(const std::string& file, std::int32_t riga, const std::string& testo) {
+  return file + (riga > 0 ? ":" + std::to_string(riga) : std::string()) + ": attenzione: " + testo;
+}
+
 std::string testo_fallimento(const std::exception& e) {
   // errore_file's text is already "file: reason".
   if (dynamic_cast<const piattaforma::errore_file*>(&e) != nullptr)

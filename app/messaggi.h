@@ -15,6 +15,9 @@ namespace compattatore {
 // editors can jump to it.
 std::string testo_errore(const modello& m, const std::string& numero, bool per_autore = false);
 
+// A warning of the reader as an author reads it: "FILE:LINE: attenzione: ...".
+std::string testo_avviso(const std::string& file, std::int32_t riga, const std::string& testo);
+
 // The failure that no step handles: the file and the system's reason for a
 // file operation, the failure's own text otherwise.
 std::string testo_fallimento(const std::exception& e);

@@ -44,6 +44,9 @@ using produttore = std::function<void(const std::function<void(std::string_view)
 void sostituisci_file(const std::string& file, const produttore& produci);
 
 bool esiste_file(const std::string& file);
+// Whether the two names lead to one existing file (links and other spellings
+// of the path included); false when either does not exist.
+bool stesso_file(const std::string& a, const std::string& b);
 bool esiste_directory(const std::string& directory);
 // The whole content; nullopt when the file cannot be opened or read.
 std::optional<std::string> leggi_file(const std::string& file);

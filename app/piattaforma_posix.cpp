@@ -91,6 +91,13 @@ bool esiste_file(const std::string& file) {
   return ::stat(file.c_str(), &s) == 0 && !S_ISDIR(s.st_mode);
 }
 
+bool stesso_file(const std::string& a, const std::string& b) {
+  struct stat sa;
+  struct stat sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 bool esiste_directory(const std::string& directory) {
   struct stat s;
   return ::stat(directory.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
