@@ -45,5 +45,6 @@ void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
 
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+void aggiungi_disegna(CLI::App& app, azione_comando& scelta);
 
 }  // namespace compattatore

@@ -104,6 +104,7 @@ int esegui(const std::vector<std::string>& argomenti) {
   azione_comando scelta;
   aggiungi_esporta(app, scelta);
   aggiungi_compatta(app, scelta);
+  aggiungi_disegna(app, scelta);
 
   // CLI11 takes the arguments last first.
   std::vector<std::string> invertiti(argomenti.rbegin(), argomenti.rend());

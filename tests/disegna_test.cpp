@@ -1,0 +1,130 @@
+// `disegna` end to end: the page beside an author's sources, which it never
+// touches, and no compacted file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/pagina_xml.h"
+#include "tests/processo.h"
+#include "tests/scenario_piccolo.h"
+
+namespace compattatore {
+namespace {
+
+namespace fs = std::filesystem;
+using prove::cartella_temporanea;
+using prove::esegui;
+using prove::pagina_letta;
+
+std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
+  const std::size_t p = testo.find(da);
+  return testo.replace(p, da.size(), a);
+}
+
+class Disegna : public ::testing::Test {
+ protected:
+  Disegna() : dir_("disegna") {}
+  fs::path dir() const { return dir_.percorso(); }
+  void scrivi(const std::string& linea, const std::string& servizio) {
+    prove::scrivi_tutto(dir() / "L_linea.txt", linea);
+    prove::scrivi_tutto(dir() / "L_T-.txt", servizio);
+  }
+  prove::esito_processo disegna(std::vector<std::string> opzioni = {}) {
+    std::vector<std::string> a = {COMPATTATORE_EXE, "disegna", dir().string(), "L", "T"};
+    a.insert(a.end(), opzioni.begin(), opzioni.end());
+    return esegui(a, dir());
+  }
+  cartella_temporanea dir_;
+};
+
+TEST_F(Disegna, WritesThePageBesideTheSourcesAndNothingElse) {
+  scrivi(prove::linea_valida, prove::servizio_valido);
+  const auto prima = prove::contenuto_cartella(dir());
+  const auto e = disegna();
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.errori, "");
+  EXPECT_EQ(e.uscita, "");
+  auto dopo = prove::contenuto_cartella(dir());
+  ASSERT_TRUE(dopo.contains("L_T.html"));
+  const pagina_letta p = pagina_letta::da_xml(dopo.at("L_T.html"));
+  ASSERT_TRUE(p.valida()) << p.errori();
+  EXPECT_EQ(p.cerca(p.per_id("stazioni"), "tr", "riga_stazione").size(), 2u);
+  dopo.erase("L_T.html");
+  EXPECT_EQ(dopo, prima);
+}
+
+TEST_F(Disegna, OutputOptionChoosesTheFileButNeverASourceOrACompactedFile) {
+  scrivi(prove::linea_valida, prove::servizio_valido);
+  cartella_temporanea altrove("altrove");
+  const fs::path pagina = altrove.percorso() / "pagina.html";
+  const auto e = disegna({"-o", pagina.string()});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_TRUE(fs::exists(pagina));
+  EXPECT_FALSE(fs::exists(dir() / "L_T.html"));
+
+  // Compacted files exist here only when the author made them.
+  ASSERT_EQ(esegui({COMPATTATORE_EXE, "compatta", dir().string(), "L", "T"}, dir()).stato, 0);
+  const auto prima = prove::contenuto_cartella(dir());
+  for (const char* bersaglio : {"L_linea.txt", "L_T-.txt", "L_linea.dat", "L_T.sim", "L_T.dat"}) {
+    SCOPED_TRACE(bersaglio);
+    // Written another way, through the directory's own name.
+    const fs::path altro_nome = dir() / ".." / dir().filename() / bersaglio;
+    const auto r = disegna({"-o", altro_nome.string()});
+    EXPECT_EQ(r.stato, 2);
+    EXPECT_NE(r.errori.find(std::string("e' ") + bersaglio + " dello scenario"), std::string::npos)
+        << r.errori;
+    EXPECT_EQ(prove::contenuto_cartella(dir()), prima);
+  }
+}
+
+TEST_F(Disegna, ScenarioWithAnErrorStillGetsItsPageAndStatusOne) {
+  const std::string servizio =
+      sostituisci(sostituisci(prove::servizio_valido, "[fine]",
+                              "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]"),
+                  "[segnali]", "segnlae,    5000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[segnali]");
+  scrivi(prove::linea_valida, servizio);
+  const auto e = disegna();
+  EXPECT_EQ(e.stato, 1);
+  const std::string s = (dir() / "L_T-.txt").string();
+  // As compatta says them: the warning, then the error.
+  EXPECT_EQ(e.errori,
+            s +
+                ":14: attenzione: parola chiave sconosciuta \"segnlae\", record ignorato\n"
+                " Errore n. 16\nPosizione: 2710 m\n" +
+                s + ":18: segnale su una cella gia' occupata\n");
+  const pagina_letta p = pagina_letta::da_xml(prove::leggi_tutto(dir() / "L_T.html"));
+  ASSERT_TRUE(p.valida()) << p.errori();
+  const auto messaggi = p.cerca(p.per_id("messaggi"), "li", "");
+  ASSERT_EQ(messaggi.size(), 2u);
+  EXPECT_EQ(pagina_letta::testo(messaggi[0]),
+            s + ":14: parola chiave sconosciuta \"segnlae\", record ignorato");
+  EXPECT_EQ(pagina_letta::testo(messaggi[1]),
+            " Errore n. 16\nPosizione: 2710 m\n" + s + ":18: segnale su una cella gia' occupata");
+  EXPECT_FALSE(fs::exists(dir() / "L_T.dat"));
+}
+
+TEST_F(Disegna, UsageErrors) {
+  scrivi(prove::linea_valida, prove::servizio_valido);
+  const struct {
+    std::vector<std::string> argomenti;
+    std::string messaggio;
+  } casi[] = {
+      {{"disegna", "/non/esiste", "L", "T"}, "DIR non e' una cartella esistente"},
+      {{"disegna", "DIR", "../L", "T"}, "LINEA non puo' contenere separatori"},
+      {{"disegna", "DIR", "L"}, "manca TRENO"},
+      {{"disegna", "DIR", "L", "T", "-o"}, "l'opzione --uscita vuole un valore"},
+      {{"disegna", "DIR", "L", "T", "--tempi"}, "opzione sconosciuta: --tempi"},
+      {{"disegna", "DIR", "L", "T", "-o", "/non/esiste/p.html"}, "Errore sul file /non/esiste/"},
+  };
+  for (const auto& c : casi) {
+    std::vector<std::string> a = {COMPATTATORE_EXE};
+    for (const std::string& x : c.argomenti) a.push_back(x == "DIR" ? dir().string() : x);
+    const auto e = esegui(a, dir());
+    EXPECT_EQ(e.stato, 2) << c.messaggio;
+    EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+  }
+  EXPECT_FALSE(fs::exists(dir() / "L_T.html"));
+}
+
+}  // namespace
+}  // namespace compattatore
