@@ -49,14 +49,6 @@ std::string tra_apici(const std::string& s) {
   return q + "'";
 }
 
-bool nel_path(const std::string& programma) {
-  const char* path = std::getenv("PATH");
-  std::stringstream cartelle(path != nullptr ? path : "");
-  for (std::string c; std::getline(cartelle, c, ':');)
-    if (access((fs::path(c.empty() ? "." : c) / programma).c_str(), X_OK) == 0) return true;
-  return false;
-}
-
 // The same place as Wine's drive Z: sees it.
 std::string dos(const fs::path& p) {
   std::string d = "Z:" + p.string();
@@ -157,7 +149,7 @@ std::string mancante() {
   for (const char* f : {exe_windows, sorvegliante})
     if (!fs::exists(f)) return std::string(f) + " was not built";
   for (const char* p : {"wine", "wineserver", "Xvfb"})
-    if (!nel_path(p)) return std::string(p) + " is not installed";
+    if (!prove::nel_path(p)) return std::string(p) + " is not installed";
   return {};
 }
 

@@ -14,6 +14,9 @@ struct esito_processo {
   std::string errori;
 };
 
+// Whether `programma` is an executable in one of the PATH's directories.
+bool nel_path(const std::string& programma);
+
 // Runs `argomenti` (program first) with `cartella` as working directory;
 // standard output and error are captured outside that directory.
 esito_processo esegui(const std::vector<std::string>& argomenti,
