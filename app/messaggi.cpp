@@ -50,7 +50,11 @@ std::string testo_errore(const modello& m, const std::string& numero, bool per_a
 }
 
 std::string testo_avviso(const std::string& file, std::int32_t riga, const std::string& testo) {
-  return file + (riga > 0 ? ":" + std::to_string(riga) : std::string()) + ": attenzione: " + testo;
+  std::string t = file;
+  if (riga > 0) t += ":" + std::to_string(riga);
+  t += ": attenzione: ";
+  t += testo;
+  return t;
 }
 
 std::string testo_fallimento(const std::exception& e) {

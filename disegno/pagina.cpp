@@ -50,8 +50,11 @@ std::string messaggi(const std::vector<messaggio_pagina>& elenco) {
                   "</h2>\n<ul>\n";
   for (const messaggio_pagina& mp : elenco) {
     std::string dove;
-    if (!mp.file.empty())
-      dove = mp.file + (mp.riga > 0 ? ":" + std::to_string(mp.riga) : "") + ": ";
+    if (!mp.file.empty()) {
+      dove = mp.file;
+      if (mp.riga > 0) dove += ":" + std::to_string(mp.riga);
+      dove += ": ";
+    }
     o += "<li class=\"" + std::string(mp.errore ? "errore" : "avviso") + "\">" +
          html(dove + mp.testo) + "</li>\n";
   }
@@ -115,7 +118,7 @@ std::string valori_scenario(const modello& m, const scena& s) {
          campi_voce(slot, s.primo_cartello, m.tabella_servizio[static_cast<std::size_t>(slot)]))
       o += "<div class=\"campo\"><span class=\"nome\">" + std::string(c.nome) +
            "</span><span class=\"valore\">" + std::to_string(c.valore) +
-           (c.unita.empty() ? "" : " " + std::string(c.unita)) + "</span></div>";
+           (c.unita.empty() ? std::string() : std::string(" ").append(c.unita)) + "</span></div>";
     o += "</div>\n";
   }
   return o + "</aside>\n";

@@ -29,14 +29,14 @@ std::string polilinea(const std::vector<punto_pianta>& punti, std::size_t da, st
 
 // A zero-length stroke: a dot of the stroke's width at p.
 std::string punto(const punto_pianta& p) {
-  return "M" + numero(p.x, 1) + " " + numero(p.y, 1) + "h0";
+  return std::string("M") + numero(p.x, 1) + " " + numero(p.y, 1) + "h0";
 }
 
 // The drawn line from metre `da` to metre `a`.
 std::string tratto(const std::vector<punto_pianta>& punti, double da, double a) {
   std::string s = coordinate(punto_al_metro(punti, da));
   for (const punto_pianta& p : punti)
-    if (p.metro > da && p.metro < a) s += " " + coordinate(p);
+    if (p.metro > da && p.metro < a) s.append(" ").append(coordinate(p));
   return s + " " + coordinate(punto_al_metro(punti, a));
 }
 
@@ -84,7 +84,10 @@ std::string svg_pianta(const modello& m, const scena& s) {
        "\" role=\"img\" aria-label=\"pianta del tracciato\">\n";
   o += "<polyline id=\"tratto_mostrato\" class=\"mostrato\" points=\"\"/>\n";
   std::string metri;
-  for (const punto_pianta& p : punti) metri += (metri.empty() ? "" : " ") + std::to_string(p.metro);
+  for (const punto_pianta& p : punti) {
+    if (!metri.empty()) metri += ' ';
+    metri += std::to_string(p.metro);
+  }
   o += "<polyline id=\"tracciato\" class=\"binario\" points=\"" +
        polilinea(punti, 0, punti.size()) + "\" data-metri=\"" + metri + "\"/>\n";
   if (fine < *ultimo) {
@@ -99,7 +102,7 @@ std::string svg_pianta(const modello& m, const scena& s) {
   }
   o += "<g id=\"rallentamenti_pianta\">\n";
   for (const rallentamento_scena& r : s.rallentamenti)
-    o += "<polyline class=\"rallentamento\" points=\"" +
+    o += std::string("<polyline class=\"rallentamento\" points=\"") +
          tratto(punti, r.inizio * double{metri_cella}, (r.fine + 1) * double{metri_cella}) +
          "\"/>\n";
   o += "</g>\n";

@@ -101,8 +101,10 @@ class profilo {
     std::string d;
     for (std::size_t i = 0; i < t.size(); ++i) {
       const double da = static_cast<double>(t[i].cella) * metri_cella;
-      d += (i == 0 ? "M" + n(da) + " " : "V") + numero(y(t[i].valore), 2);
-      d += "H" + n(i + 1 < t.size() ? static_cast<double>(t[i + 1].cella) * metri_cella : metri_);
+      d += i == 0 ? std::string("M") + n(da) + " " : std::string("V");
+      d += numero(y(t[i].valore), 2);
+      d += 'H';
+      d += n(i + 1 < t.size() ? static_cast<double>(t[i + 1].cella) * metri_cella : metri_);
     }
     return d;
   }
@@ -140,7 +142,7 @@ void profilo::sfondo(const fascia& f) {
   o_ += "<g id=\"righe_km\" class=\"riga_km\" data-altezza=\"" + n(f.vb_altezza) + "\"></g>\n";
   std::string linee;
   for (const stazione_scena& st : s_.stazioni)
-    linee += "M" + n(st.posizione) + " 0V" + n(f.vb_altezza);
+    linee += std::string("M") + n(st.posizione) + " 0V" + n(f.vb_altezza);
   o_ += "<path class=\"linea_stazione\" d=\"" + linee + "\"/>\n";
   if (m_.codice_errore != 0 && errore_ha_posizione(m_.codice_errore)) {
     o_ += "<path class=\"errore_profilo\" d=\"M" + n(m_.posizione_errore) + " 0V" +
@@ -167,7 +169,8 @@ void profilo::quota(const fascia& f) {
   }
   std::string punti;
   for (const punto_quota& q : quote_)
-    punti += (punti.empty() ? "" : " ") + n(q.metro) + "," + numero(-q.centimetri / 100.0, 2);
+    punti +=
+        std::string(punti.empty() ? "" : " ") + n(q.metro) + "," + numero(-q.centimetri / 100.0, 2);
   o_ += "<polygon class=\"area_quota\" points=\"" + punti + " " + n(metri_) + "," +
         numero(f.vb_y + f.vb_altezza, 2) + " 0," + numero(f.vb_y + f.vb_altezza, 2) + "\"/>\n";
   o_ += "<polyline id=\"quota\" class=\"linea_quota\" points=\"" + punti + "\"/>\n";
@@ -227,7 +230,7 @@ void profilo::velocita(const fascia& f) {
   o_ += "<path class=\"aste_indicatori\" d=\"" + aste + "\"/>\n";
   const std::vector<tratto_costante> linea =
       tratti(m_.celle, [](const cella& c) { return velocita_kmh(c.velocita_linea); });
-  o_ += "<path id=\"velocita_linea\" class=\"linea_velocita\" d=\"" +
+  o_ += std::string("<path id=\"velocita_linea\" class=\"linea_velocita\" d=\"") +
         gradini(linea, [](std::int32_t v) { return -static_cast<double>(v); }) + "\"/>\n";
   o_ += "<path class=\"punti indicatori_profilo\" d=\"" + indicatori + "\"/>\n";
   chiudi(f);
@@ -274,7 +277,7 @@ void profilo::aderenza(const fascia& f) {
   apri(f);
   const std::vector<tratto_costante> t =
       tratti(m_.celle, [](const cella& c) { return std::int32_t{c.aderenza}; });
-  o_ += "<path class=\"linea_aderenza\" d=\"" +
+  o_ += std::string("<path class=\"linea_aderenza\" d=\"") +
         gradini(t, [](std::int32_t v) { return -static_cast<double>(v); }) + "\"/>\n";
   chiudi(f);
   for (std::size_t i = 0; i < t.size(); ++i) {

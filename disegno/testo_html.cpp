@@ -86,18 +86,23 @@ std::string numero(double valore, int decimali) {
 
 std::string progressiva(std::int64_t metri) {
   const std::int64_t assoluti = std::llabs(metri);
-  std::string m = std::to_string(assoluti % 1000);
-  m.insert(0, 3 - m.size(), '0');
-  return (metri < 0 ? "-" : "") + std::to_string(assoluti / 1000) + "+" + m;
+  const std::int64_t resto = assoluti % 1000;
+  std::string r(metri < 0 ? "-" : "");
+  r += std::to_string(assoluti / 1000);
+  r += resto < 10 ? "+00" : resto < 100 ? "+0" : "+";
+  r += std::to_string(resto);
+  return r;
 }
 
 std::string ora(std::int32_t secondi) {
-  const std::int64_t s = secondi;
-  std::string mm = std::to_string(std::llabs(s) / 60 % 60);
-  std::string ss = std::to_string(std::llabs(s) % 60);
-  if (mm.size() < 2) mm.insert(0, "0");
-  if (ss.size() < 2) ss.insert(0, "0");
-  return (s < 0 ? "-" : "") + std::to_string(std::llabs(s) / 3600) + ":" + mm + ":" + ss;
+  const std::int64_t s = std::llabs(std::int64_t{secondi});
+  std::string r(secondi < 0 ? "-" : "");
+  r += std::to_string(s / 3600);
+  for (const std::int64_t parte : {s / 60 % 60, s % 60}) {
+    r += parte < 10 ? ":0" : ":";
+    r += std::to_string(parte);
+  }
+  return r;
 }
 
 }  // namespace compattatore
