@@ -410,6 +410,9 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       {{"esporta", "{DIR}"}, false},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, false},
       {{"disegna", "{DIR}", "Quarve_Lentra", "58213"}, false},
+      // Refused: the page would replace a source.
+      {{"disegna", "{DIR}", "Quarve_Lentra", "58213", "-o", "{DIR}/Quarve_Lentra_58213-.txt"},
+       false},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, true},
       {{"disegna", "{DIR}", "Quarve_Lentra", "58213"}, false},
   };
@@ -425,8 +428,9 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     std::vector<std::string> a_lin = {(lin.programma.percorso() / lin.eseguibile).string()};
     std::vector<std::string> a_win;
     for (const std::string& a : passo.argomenti) {
-      a_lin.push_back(a == "{DIR}" ? dir_lin.string() : a);
-      a_win.push_back(a == "{DIR}" ? dos(dir_win) : a);
+      a_lin.push_back(sostituisci_tutto(a, "{DIR}", dir_lin.string()));
+      a_win.push_back(sostituisci_tutto(sostituisci_tutto(a, "{DIR}/", dos(dir_win) + "\\"),
+                                        "{DIR}", dos(dir_win)));
     }
     const auto nativo = prove::esegui(a_lin, lin.altrove.percorso());
     const corsa windows = esegui_windows(win, a_win);
