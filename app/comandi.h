@@ -43,6 +43,16 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);
 
+// An author's scenario, named on the command line as DIR LINEA TRENO.
+struct scenario_autore {
+  std::string directory;
+  std::string linea;
+  std::string treno;
+};
+void argomenti_scenario(CLI::App& comando, scenario_autore& s);
+// DIR must exist; LINEA and TRENO must not lead out of it.
+void richiedi_scenario(const scenario_autore& s);
+
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
 void aggiungi_disegna(CLI::App& app, azione_comando& scelta);

@@ -16,10 +16,7 @@ namespace compattatore {
 
 namespace {
 
-struct opzioni_compatta {
-  std::string directory;
-  std::string linea;
-  std::string treno;
+struct opzioni_compatta : scenario_autore {
   bool senza_tracciato = false;
   bool tempi = false;
 };
@@ -70,17 +67,13 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
       "DIR/LINEA_linea.dat (non con --senza-tracciato), DIR/LINEA_TRENO.sim e\n"
       "DIR/LINEA_TRENO.dat. Se trova un errore lo segnala e non scrive nulla.");
   const auto o = std::make_shared<opzioni_compatta>();
-  argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
-  argomento(comando, "LINEA", o->linea, "il nome della linea");
-  argomento(comando, "TRENO", o->treno, "il numero del treno");
+  argomenti_scenario(comando, *o);
   comando.add_flag("--senza-tracciato", o->senza_tracciato,
                    "non scrive il tracciato LINEA_linea.dat (un file gia' presente resta)");
   comando.add_flag("--tempi", o->tempi, "stampa la durata di ogni fase");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_cartella(o->directory, "DIR");
-      richiedi_nome_file(o->linea, "LINEA");
-      richiedi_nome_file(o->treno, "TRENO");
+      richiedi_scenario(*o);
       if (treno_come_tracciato(o->treno))
         throw errore_uso("TRENO non puo' essere \"" + o->treno + "\": " +
                          nome_file_celle(o->linea, o->treno) + " sarebbe anche il tracciato");

@@ -16,10 +16,7 @@ namespace compattatore {
 
 namespace {
 
-struct opzioni_disegna {
-  std::string directory;
-  std::string linea;
-  std::string treno;
+struct opzioni_disegna : scenario_autore {
   std::string uscita;  // empty: DIR/LINEA_TRENO.html
 };
 
@@ -73,16 +70,12 @@ void aggiungi_disegna(CLI::App& app, azione_comando& scelta) {
       "scenario la pagina mostra cio' che e' stato letto, con l'errore in alto, e lo stato\n"
       "di uscita e' 1.");
   const auto o = std::make_shared<opzioni_disegna>();
-  argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
-  argomento(comando, "LINEA", o->linea, "il nome della linea");
-  argomento(comando, "TRENO", o->treno, "il numero del treno");
+  argomenti_scenario(comando, *o);
   comando.add_option("-o,--uscita", o->uscita, "il file da scrivere (LINEA_TRENO.html in DIR)")
       ->type_name("FILE");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_cartella(o->directory, "DIR");
-      richiedi_nome_file(o->linea, "LINEA");
-      richiedi_nome_file(o->treno, "TRENO");
+      richiedi_scenario(*o);
       return disegna(*o);
     };
   });

@@ -166,6 +166,18 @@ void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
   comando.add_option(nome, valore, descrizione)->required()->type_name("");
 }
 
+void argomenti_scenario(CLI::App& comando, scenario_autore& s) {
+  argomento(comando, "DIR", s.directory, "la cartella delle sorgenti");
+  argomento(comando, "LINEA", s.linea, "il nome della linea");
+  argomento(comando, "TRENO", s.treno, "il numero del treno");
+}
+
+void richiedi_scenario(const scenario_autore& s) {
+  richiedi_cartella(s.directory, "DIR");
+  richiedi_nome_file(s.linea, "LINEA");
+  richiedi_nome_file(s.treno, "TRENO");
+}
+
 int esegui_comando(const std::vector<std::string>& argomenti) {
   if (argomenti.empty()) return uso_sbagliato(nullptr, "manca il comando");
   try {

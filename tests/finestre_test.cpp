@@ -285,10 +285,8 @@ class WindowsSottoWine : public ::testing::Test {
   static void TearDownTestSuite() { wine_.reset(); }
 
   void SetUp() override {
-    const char* richiesto = std::getenv("COMPATTATORE_RICHIEDI_WINE");
     if (!mancante_.empty()) {
-      if (richiesto != nullptr && std::string(richiesto) == "1")
-        FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
+      if (prove::strumenti_richiesti()) FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
       GTEST_SKIP() << mancante_;
     }
     ASSERT_EQ(wine_->guasto(), "");

@@ -105,10 +105,8 @@ class Navigatore : public ::testing::Test {
   }
 
   void SetUp() override {
-    const char* richiesto = std::getenv("COMPATTATORE_RICHIEDI_WINE");
     if (!mancante_.empty()) {
-      if (richiesto != nullptr && std::string(richiesto) == "1")
-        FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
+      if (prove::strumenti_richiesti()) FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
       GTEST_SKIP() << mancante_;
     }
     ASSERT_EQ(guasto_, "");

@@ -29,6 +29,11 @@ bool nel_path(const std::string& programma) {
   return false;
 }
 
+bool strumenti_richiesti() {
+  const char* richiesto = std::getenv("COMPATTATORE_RICHIEDI_WINE");
+  return richiesto != nullptr && std::string(richiesto) == "1";
+}
+
 std::string leggi_tutto(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream s;
