@@ -2,13 +2,17 @@
 // The sources are only read and no compacted file is written; a scenario with
 // an error still gets its page, drawn as far as it was read.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/comandi.h"
 #include "app/fonte_disco.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
 #include "disegno/pagina.h"
+#include "model/descrizione_campi.h"
 #include "model/nomi_file.h"
 #include "output/compattazione.h"
 
@@ -18,6 +22,7 @@ namespace {
 
 struct opzioni_disegna : scenario_autore {
   std::string uscita;  // empty: DIR/LINEA_TRENO.html
+  bool silenzioso = false;
 };
 
 // The page must never take the place of a source or of a compacted file.
@@ -31,31 +36,57 @@ void richiedi_uscita_libera(const opzioni_disegna& o, const std::string& uscita)
   }
 }
 
+// Warnings beyond these are counted, not printed, as compatta does.
+constexpr std::size_t avvisi_mostrati = 50;
+
+// The errors and the warnings of the run, in the order they were found; each
+// error as compatta tells it, which says where.
+std::vector<messaggio_pagina> messaggi(const modello& m) {
+  std::vector<std::pair<std::uint64_t, messaggio_pagina>> elenco;
+  for (const errore_registrato& e : m.errori)
+    elenco.push_back(
+        {e.ordine,
+         {"", 0, " Errore n. " + std::to_string(e.codice) + dettagli_errore(e, true), true}});
+  for (const avviso& a : m.avvisi) elenco.push_back({a.ordine, {a.file, a.riga, a.testo, false}});
+  std::stable_sort(elenco.begin(), elenco.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<messaggio_pagina> r;
+  for (auto& [ordine, messaggio] : elenco) r.push_back(std::move(messaggio));
+  const std::uint64_t taciuti =
+      m.numero_errori + m.numero_avvisi - m.errori.size() - m.avvisi.size();
+  if (taciuti > 0)
+    r.push_back(
+        {"", 0, "altri " + std::to_string(taciuti) + " errori e avvisi non elencati", false});
+  return r;
+}
+
 int disegna(const opzioni_disegna& o) {
-  const std::string uscita = o.uscita.empty()
-                                 ? piattaforma::percorso(o.directory, nome_pagina(o.linea, o.treno))
-                                 : o.uscita;
+  const std::string pagina = nome_pagina(o.linea, o.treno);
+  const std::string uscita =
+      o.uscita.empty() ? piattaforma::percorso(o.directory, pagina) : o.uscita;
   richiedi_uscita_libera(o, uscita);
 
   modello m;
   m.nome_linea = o.linea;
   m.numero_treno = o.treno;
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
+  const risultato_compattazione r = compatta(m, fonte, /*j=*/1);
+  // On standard error what compatta would say.
+  piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
+  if (r.errore != 0) piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
+
   contenuto_pagina contenuto;
-  const avviso_lettura avvisa = [&contenuto](const std::string& file, std::int32_t riga,
-                                             const std::string& testo) {
-    piattaforma::scrivi_errore(testo_avviso(file, riga, testo) + "\n");
-    contenuto.messaggi.push_back({file, riga, testo, false});
-  };
-  const risultato_compattazione r = compatta(m, fonte, /*j=*/1, avvisa);
-  if (r.errore != 0) {
-    // The same text as compatta's, which already says where.
-    const std::string testo = testo_errore(m, std::to_string(r.errore), /*per_autore=*/true);
-    piattaforma::scrivi_errore(testo + "\n");
-    contenuto.messaggi.push_back({"", 0, testo, true});
-  }
+  contenuto.messaggi = messaggi(m);
+  contenuto.provenienza = [&m](std::int32_t cella) { return origini_in_parole(m, cella); };
   piattaforma::sostituisci_file(uscita, pagina_percorso(m, contenuto));
-  return r.errore != 0 ? stato_errore_scenario : stato_fatto;
+  if (r.errore != 0) return stato_errore_scenario;
+  // Like compatta's, the line of what was drawn.
+  if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritta " +
+                                                   (o.uscita.empty() ? pagina : o.uscita) + "\n")) {
+    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
+    return stato_errore_uso;
+  }
+  return stato_fatto;
 }
 
 }  // namespace
@@ -67,12 +98,13 @@ void aggiungi_disegna(CLI::App& app, azione_comando& scelta) {
       "in memoria e scrive DIR/LINEA_TRENO.html (o FILE con -o): una sola pagina, da aprire\n"
       "in un browser anche senza rete, con la pianta, il profilo, le stazioni e il contenuto\n"
       "di ogni cella sotto il puntatore. Non scrive i file compattati. Con un errore nello\n"
-      "scenario la pagina mostra cio' che e' stato letto, con l'errore in alto, e lo stato\n"
-      "di uscita e' 1.");
+      "scenario la pagina mostra cio' che e' stato letto, con gli errori e gli avvisi in\n"
+      "alto, e lo stato di uscita e' 1. Se riesce stampa una riga con cio' che ha disegnato.");
   const auto o = std::make_shared<opzioni_disegna>();
   argomenti_scenario(comando, *o);
   comando.add_option("-o,--uscita", o->uscita, "il file da scrivere (LINEA_TRENO.html in DIR)")
       ->type_name("FILE");
+  comando.add_flag("-q,--silenzioso", o->silenzioso, "non stampa la riga finale");
   comando.callback([&scelta, o] {
     scelta = [o] {
       richiedi_scenario(*o);

@@ -2,6 +2,7 @@
 // system (piattaforma_posix.cpp, piattaforma_win32.cpp); CMake picks one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -47,6 +48,8 @@ bool esiste_file(const std::string& file);
 // Whether the two names lead to one existing file (links and other spellings
 // of the path included); false when either does not exist.
 bool stesso_file(const std::string& a, const std::string& b);
+// The size in bytes of a regular file; nullopt when there is none.
+std::optional<std::uint64_t> dimensione_file(const std::string& file);
 bool esiste_directory(const std::string& directory);
 // The whole content; nullopt when the file cannot be opened or read.
 std::optional<std::string> leggi_file(const std::string& file);

@@ -98,6 +98,12 @@ bool stesso_file(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
+std::optional<std::uint64_t> dimensione_file(const std::string& file) {
+  struct stat s;
+  if (::stat(file.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(s.st_size);
+}
+
 bool esiste_directory(const std::string& directory) {
   struct stat s;
   return ::stat(directory.c_str(), &s) == 0 && S_ISDIR(s.st_mode);

@@ -75,6 +75,30 @@ std::string sicuro_in_script(const std::string& testo) {
   return r;
 }
 
+// The texts of the cells' records. Neighbouring cells mostly share theirs
+// (the same speed, gradient and adhesion rows over kilometres): each text is
+// written once, and each run of cells with the same list once, as its first
+// cell and the texts' indexes.
+json provenienza_in_tratti(std::size_t celle, const provenienza_celle& provenienza) {
+  json testi = json::array();
+  std::map<std::string, std::size_t> indici;
+  json tratti = json::array();
+  std::vector<std::size_t> prima;
+  for (std::size_t k = 0; k < celle; ++k) {
+    std::vector<std::size_t> elenco;
+    for (const std::string& t : provenienza(static_cast<std::int32_t>(k))) {
+      const auto [dove, nuovo] = indici.try_emplace(t, testi.size());
+      if (nuovo) testi.push_back(utf8_da_1252(t));
+      elenco.push_back(dove->second);
+    }
+    if (k > 0 && elenco == prima) continue;
+    tratti.push_back(k);
+    tratti.push_back(elenco);
+    prima = std::move(elenco);
+  }
+  return {{"testi", std::move(testi)}, {"tratti", std::move(tratti)}};
+}
+
 }  // namespace
 
 std::string dati_lettura(const modello& m, const scena& s, const provenienza_celle& provenienza) {
@@ -116,19 +140,7 @@ std::string dati_lettura(const modello& m, const scena& s, const provenienza_cel
     stazioni.push_back({utf8_da_1252(st.nome), st.inizio_zona, st.fine_zona});
   d["stazioni"] = std::move(stazioni);
 
-  if (provenienza) {
-    json righe = json::object();
-    for (std::size_t k = 0; k < m.celle.size(); ++k) {
-      std::vector<std::string> testi = provenienza(static_cast<std::int32_t>(k));
-      if (testi.empty()) continue;
-      json elenco = json::array();
-      for (const std::string& t : testi) elenco.push_back(utf8_da_1252(t));
-      righe[std::to_string(k)] = std::move(elenco);
-    }
-    d["provenienza"] = std::move(righe);
-  } else {
-    d["provenienza"] = nullptr;
-  }
+  d["provenienza"] = provenienza ? provenienza_in_tratti(m.celle.size(), provenienza) : json();
   return sicuro_in_script(d.dump());
 }
 

@@ -138,7 +138,13 @@
         lettura.appendChild(elemento('p', 'zona', 'zona della stazione ' + st[0] + ' (' +
                                                        st[1] + '\u2013' + st[2] + ' m)'));
     }
-    var righe = D.provenienza ? D.provenienza[String(k)] : null;
+    var righe = null;
+    if (D.provenienza) {
+      var tratto = ultimoNonOltre(D.provenienza.tratti, 2, k);
+      righe = tratto < 0 ? [] : D.provenienza.tratti[2 * tratto + 1].map(function (i) {
+        return D.provenienza.testi[i];
+      });
+    }
     lettura.appendChild(elemento('h3', null, 'righe delle sorgenti'));
     if (righe && righe.length) {
       var elenco = elemento('ul', 'provenienza');

@@ -59,10 +59,17 @@ json dati(const pagina_letta& p) {
 
 class PaginaIncorporata : public ::testing::Test {
  protected:
+  // As disegna draws it: with the records of every cell.
   static void SetUpTestSuite() {
-    c_ = new compattato(
-        compatta_e_disegna(testo_da_righe(righe_linea()), testo_da_righe(righe_treno())));
+    c_ = new compattato();
+    c_->m.nome_linea = "Quarve_Lentra";
+    c_->m.numero_treno = "58213";
+    fonte_memoria fonte(testo_da_righe(righe_linea()), testo_da_righe(righe_treno()));
+    c_->r = compatta(c_->m, fonte, 1);
     ASSERT_EQ(c_->r.errore, 0);
+    contenuto_pagina contenuto;
+    contenuto.provenienza = [](std::int32_t k) { return origini_in_parole(c_->m, k); };
+    c_->pagina = pagina_percorso(c_->m, contenuto);
   }
   static void TearDownTestSuite() {
     delete c_;
@@ -173,7 +180,16 @@ TEST_F(PaginaIncorporata, ReadoutDataGivesBackEveryCell) {
       EXPECT_EQ(e[2 + attesi.size()], c_->m.tabella_servizio[c.dato_1].testo);
     }
   }
-  EXPECT_TRUE(d["provenienza"].is_null());
+  // Every cell's records, from their runs.
+  const json& testi = d["provenienza"]["testi"];
+  const json& tratti = d["provenienza"]["tratti"];
+  std::size_t j = 0;
+  for (std::size_t k = 0; k < celle.size(); ++k) {
+    while (j + 2 < tratti.size() && tratti[j + 2] <= k) j += 2;
+    std::vector<std::string> lette;
+    for (const json& i : tratti[j + 1]) lette.push_back(testi[i.get<std::size_t>()]);
+    ASSERT_EQ(lette, origini_in_parole(c_->m, static_cast<std::int64_t>(k))) << "cell " << k;
+  }
 }
 
 // A straight start, a right curve, a straight, a left curve of the same
@@ -243,6 +259,8 @@ TEST(Pagina, ScenarioWithAnErrorIsDrawnAsFarAsReadWithItsMessagesOnTop) {
   ASSERT_EQ(errore.size(), 1u);
   EXPECT_EQ(pagina_letta::testo(errore[0]), "errore 16");
   EXPECT_EQ(p.cerca(p.per_id("profilo"), "path", "errore_profilo").size(), 1u);
+  // No provenance was given: the readout says it has none.
+  EXPECT_TRUE(dati(p)["provenienza"].is_null());
 }
 
 TEST(Pagina, NothingReadStillGivesAPageWithTheError) {
@@ -299,8 +317,9 @@ TEST(Pagina, ProvenanceOfTheCellsGoesToTheReadout) {
   const compattato c = compatta_e_disegna(prove::linea_valida, prove::servizio_valido, contenuto);
   const json righe = dati(leggi(c.pagina))["provenienza"];
   ASSERT_TRUE(righe.is_object());
-  EXPECT_EQ(righe.size(), 1u);
-  EXPECT_EQ(righe["32"], json({"L_T-.txt:17 segnale, 1550", "L_linea.txt:13 pendenza, 1900"}));
+  // Each text once; the cells in runs that share their texts.
+  EXPECT_EQ(righe["testi"], json({"L_T-.txt:17 segnale, 1550", "L_linea.txt:13 pendenza, 1900"}));
+  EXPECT_EQ(righe["tratti"], json::parse("[0, [], 32, [0, 1], 33, []]"));
 }
 
 // The longest route the reader takes, winding all the way, with a signal

@@ -13,8 +13,6 @@
 
 namespace compattatore {
 
-inline constexpr std::int32_t metri_cella = 50;
-
 struct stazione_scena {
   int slot = 0;
   std::string nome;  // Windows-1252

@@ -27,8 +27,8 @@ TEST(Scena, StationsWithTheirStopCellsAndSlowdownsAsStretches) {
   m.numero_treno = "T";
   fonte_memoria fonte(prove::linea_valida, prove::servizio_valido);
   ASSERT_EQ(compatta(m, fonte, 1).errore, 0);
-  ASSERT_TRUE(memo_rallentamento(m, 4000, 60, 500, 0, 0, 0));
-  ASSERT_TRUE(memo_rallentamento(m, 6000, 30, 10, 0, 0, 0));  // start and end on one cell
+  ASSERT_FALSE(memo_rallentamento(m, 4000, 60, 500, 0, 0, 0, {}));
+  ASSERT_FALSE(memo_rallentamento(m, 6000, 30, 10, 0, 0, 0, {}));  // start and end on one cell
   const scena s = leggi_scena(m);
   EXPECT_EQ(s.lunghezza_percorso, 10000);
   EXPECT_EQ(s.celle_in_griglia, 341);

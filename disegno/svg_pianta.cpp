@@ -8,7 +8,6 @@
 #include "disegno/parti_pagina.h"
 #include "disegno/pianta.h"
 #include "disegno/testo_html.h"
-#include "model/errori.h"
 
 namespace compattatore {
 
@@ -116,10 +115,11 @@ std::string svg_pianta(const modello& m, const scena& s) {
   // To the left: the first and the last station stand there too.
   o += segno("estremo", punti.front(), "inizio", "", true);
   o += segno("estremo", punto_al_metro(punti, fine), "fine", "", true);
-  // The error first: where names would cover one another, the first wins.
-  if (m.codice_errore != 0 && errore_ha_posizione(m.codice_errore))
-    o += segno("errore", punto_al_metro(punti, m.posizione_errore),
-               "errore " + std::to_string(m.codice_errore));
+  // The errors first: where names would cover one another, the first wins.
+  for (const errore_registrato& e : m.errori)
+    if (e.posizione)
+      o += segno("errore", punto_al_metro(punti, *e.posizione),
+                 "errore " + std::to_string(e.codice));
   o += "</g>\n<g id=\"stazioni_pianta\">\n";
   for (const stazione_scena& st : s.stazioni)
     o += segno("stazione", punto_al_metro(punti, st.posizione), html(st.nome),

@@ -12,7 +12,6 @@
 #include "disegno/parti_pagina.h"
 #include "disegno/testo_html.h"
 #include "model/descrizione_campi.h"
-#include "model/errori.h"
 
 namespace compattatore {
 
@@ -144,11 +143,12 @@ void profilo::sfondo(const fascia& f) {
   for (const stazione_scena& st : s_.stazioni)
     linee += std::string("M") + n(st.posizione) + " 0V" + n(f.vb_altezza);
   o_ += "<path class=\"linea_stazione\" d=\"" + linee + "\"/>\n";
-  if (m_.codice_errore != 0 && errore_ha_posizione(m_.codice_errore)) {
-    o_ += "<path class=\"errore_profilo\" d=\"M" + n(m_.posizione_errore) + " 0V" +
+  for (const errore_registrato& e : m_.errori) {
+    if (!e.posizione) continue;
+    o_ += std::string("<path class=\"errore_profilo\" d=\"M") + n(*e.posizione) + " 0V" +
           n(f.vb_altezza) + "\"/>\n";
-    etichetta("errore", "testo_errore", m_.posizione_errore, f.y + 24,
-              "errore " + std::to_string(m_.codice_errore), lato::destra);
+    etichetta("errore", "testo_errore", *e.posizione, f.y + 24,
+              "errore " + std::to_string(e.codice), lato::destra);
   }
   chiudi(f);
 }

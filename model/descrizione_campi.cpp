@@ -1,5 +1,7 @@
 #include "model/descrizione_campi.h"
 
+#include <utility>
+
 namespace compattatore {
 
 namespace {
@@ -54,6 +56,68 @@ std::string nome_tipo_cella(std::uint8_t tipo) {
     default:
       return "tipo " + std::to_string(tipo);
   }
+}
+
+std::string con_articolo(std::uint8_t tipo) {
+  const std::string nome = nome_tipo_cella(tipo);
+  switch (tipo) {
+    case cella_fine_rallentamento:
+    case cella_fermata:
+      return "la " + nome;
+    case cella_inizio_rallentamento:
+    case cella_avviso_rallentamento:
+    case cella_indicatore_v_max:
+    case cella_abbattimento:
+    case cella_abbattimento_nullo:
+      return "l'" + nome;
+    default:
+      return "il " + nome;
+  }
+}
+
+std::string occupata_da(const modello& m, std::int64_t k) {
+  const std::size_t i = static_cast<std::size_t>(k);
+  if (k < 0 || i >= m.celle.size()) return {};
+  // da + il = dal, da + la = dalla, da + l' = dall'
+  const std::string articolo = con_articolo(m.celle[i].tipo_cella);
+  std::string testo =
+      "da" + (articolo.starts_with("il ") ? "l" + articolo.substr(2) : "l" + articolo);
+  if (i < m.origini.size()) {
+    const origine o = m.origini[i].evento;
+    const luogo_errore l = m.luogo_di(o);
+    if (!l.file.empty()) {
+      testo += o.fonte == fonte_origine::passata ? " aggiunto per il rallentamento di " : " di ";
+      testo += l.file;
+      if (l.riga > 0) testo += ":" + std::to_string(l.riga);
+    }
+  }
+  return testo;
+}
+
+std::vector<std::string> origini_in_parole(const modello& m, std::int64_t k) {
+  std::vector<std::string> righe;
+  const std::size_t i = static_cast<std::size_t>(k);
+  if (k < 0 || i >= m.origini.size() || i >= m.celle.size()) return righe;
+  const origini_cella& o = m.origini[i];
+  const std::string evento = nome_tipo_cella(m.celle[i].tipo_cella);
+  const std::pair<const origine&, std::string> gruppi[] = {
+      {o.evento, o.evento.fonte == fonte_origine::passata
+                     ? evento + ", aggiunto dal programma per il rallentamento di questa riga"
+                     : evento},
+      {o.avviso, "avviso"},
+      {o.montagna, "tipo_montagna"},
+      {o.velocita, "velocita_linea"},
+      {o.pendenza, "pendenza"},
+      {o.aderenza, "aderenza"},
+  };
+  for (const auto& [da, cosa] : gruppi) {
+    const luogo_errore l = m.luogo_di(da);
+    if (l.file.empty()) continue;
+    std::string riga = l.file + ":";
+    if (l.riga > 0) riga += std::to_string(l.riga) + ":";
+    righe.push_back(riga + " " + cosa);
+  }
+  return righe;
 }
 
 std::vector<campo_descritto> campi_evento(const cella& c) {

@@ -43,7 +43,10 @@ TEST_F(Disegna, WritesThePageBesideTheSourcesAndNothingElse) {
   const auto e = disegna();
   ASSERT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(e.errori, "");
-  EXPECT_EQ(e.uscita, "");
+  EXPECT_EQ(e.uscita,
+            "L T: 10000 m, 2 stazioni, 2 segnali, 0 rallentamenti, 0 abbattimenti aggiunti; "
+            "scritta L_T.html\n");
+  EXPECT_EQ(disegna({"-q"}).uscita, "");
   auto dopo = prove::contenuto_cartella(dir());
   ASSERT_TRUE(dopo.contains("L_T.html"));
   const pagina_letta p = pagina_letta::da_xml(dopo.at("L_T.html"));
@@ -87,19 +90,20 @@ TEST_F(Disegna, ScenarioWithAnErrorStillGetsItsPageAndStatusOne) {
   EXPECT_EQ(e.stato, 1);
   const std::string s = (dir() / "L_T-.txt").string();
   // As compatta says them: the warning, then the error.
+  const std::string errore = " Errore n. 16\nPosizione: 2710 m\n" + s +
+                             ":18: segnale su una cella gia' occupata: cella 55 (2750 m) gia' "
+                             "occupata dal segnale di " +
+                             s + ":17";
   EXPECT_EQ(e.errori,
-            s +
-                ":14: attenzione: parola chiave sconosciuta \"segnlae\", record ignorato\n"
-                " Errore n. 16\nPosizione: 2710 m\n" +
-                s + ":18: segnale su una cella gia' occupata\n");
+            s + ":14: attenzione: parola chiave sconosciuta \"segnlae\", record ignorato\n" +
+                errore + "\n");
   const pagina_letta p = pagina_letta::da_xml(prove::leggi_tutto(dir() / "L_T.html"));
   ASSERT_TRUE(p.valida()) << p.errori();
   const auto messaggi = p.cerca(p.per_id("messaggi"), "li", "");
   ASSERT_EQ(messaggi.size(), 2u);
   EXPECT_EQ(pagina_letta::testo(messaggi[0]),
             s + ":14: parola chiave sconosciuta \"segnlae\", record ignorato");
-  EXPECT_EQ(pagina_letta::testo(messaggi[1]),
-            " Errore n. 16\nPosizione: 2710 m\n" + s + ":18: segnale su una cella gia' occupata");
+  EXPECT_EQ(pagina_letta::testo(messaggi[1]), errore);
   EXPECT_FALSE(fs::exists(dir() / "L_T.dat"));
 }
 

@@ -206,6 +206,12 @@ TEST_F(Navigatore, BuiltInPageIsDrawnAndShowsTheCellUnderThePointer) {
                                            "quota",
                                            "346,66 m"};
   EXPECT_EQ(lettura(p), attesa);
+  // And the records that set it: the signal's line in the service source.
+  std::vector<std::string> righe;
+  for (const auto* n : p.cerca(p.per_id("lettura_testo"), "li", ""))
+    righe.push_back(pagina_letta::testo(n));
+  ASSERT_FALSE(righe.empty());
+  EXPECT_EQ(righe[0], (lavoro_->percorso() / "Quarve_Lentra_58213-.txt").string() + ":57: segnale");
   // The pointer is marked on both drawings.
   EXPECT_NE(pagina_letta::attributo(p.per_id("cursore_pianta"), "d"), "");
   EXPECT_EQ(pagina_letta::attributo(p.per_id("cursore_profilo"), "style"), "");
