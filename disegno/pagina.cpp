@@ -42,11 +42,14 @@ std::string messaggi(const std::vector<messaggio_pagina>& elenco) {
   if (elenco.empty()) return {};
   std::size_t errori = 0;
   for (const messaggio_pagina& mp : elenco) errori += mp.errore;
+  const std::size_t avvisi = elenco.size() - errori;
+  std::string titolo;
+  if (errori > 0) titolo = plurale(errori, "errore", "errori");
+  if (errori > 0 && avvisi > 0) titolo += ", ";
+  if (avvisi > 0) titolo += plurale(avvisi, "avviso", "avvisi");
+  if (errori > 0) titolo += ": la pagina mostra cio' che e' stato letto fino all'errore";
   std::string o = "<section id=\"messaggi\"" +
-                  std::string(errori > 0 ? " class=\"con_errori\"" : "") + "><h2>" +
-                  plurale(errori, "errore", "errori") + ", " +
-                  plurale(elenco.size() - errori, "avviso", "avvisi") +
-                  (errori > 0 ? ": la pagina mostra cio' che e' stato letto fino all'errore" : "") +
+                  std::string(errori > 0 ? " class=\"con_errori\"" : "") + "><h2>" + titolo +
                   "</h2>\n<ul>\n";
   for (const messaggio_pagina& mp : elenco) {
     std::string dove;
