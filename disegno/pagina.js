@@ -461,7 +461,12 @@
     nodo.addEventListener('pointerdown', function (e) {
       if (e.button !== 0) return;
       inizio = ultimo = {x: e.clientX, y: e.clientY};
-      nodo.setPointerCapture(e.pointerId);
+      // Keeps the drag going outside the drawing; a pointer the browser no
+      // longer tracks cannot be captured, and the drag still works inside.
+      try {
+        nodo.setPointerCapture(e.pointerId);
+      } catch (errore) {
+      }
     });
     nodo.addEventListener('pointermove', function (e) {
       if (!inizio) return;
