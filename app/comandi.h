@@ -13,6 +13,8 @@ class App;
 
 namespace compattatore {
 
+class modello;
+
 // A chosen command, ready to run; returns the exit status.
 using azione_comando = std::function<int()>;
 
@@ -32,6 +34,10 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // A route or train name becomes part of a file name inside DIR: it must not
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
+
+// Tells the author that the command waits for another run writing in
+// `cartella`, for piattaforma::lucchetto_cartella.
+std::function<void()> avviso_attesa(const std::string& cartella);
 
 // The subcommand `nome` with Italian help: one line of description in the
 // list of commands, `dettagli` at the end of its own help. Unknown arguments
@@ -53,8 +59,20 @@ void argomenti_scenario(CLI::App& comando, scenario_autore& s);
 // DIR must exist; LINEA and TRENO must not lead out of it.
 void richiedi_scenario(const scenario_autore& s);
 
+// A command's last line when it succeeds, on standard output: the summary
+// of the model, then what it wrote ("scritti A, B"). Status 2 when standard
+// output cannot be written.
+int riga_finale(const modello& m, const std::string& scritto);
+
+// Without the track, a track file left by an earlier compaction must still
+// fit this route: a route length changed since would leave it beside a grid
+// of another length. Warns in the model when it does not.
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea);
+
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+void aggiungi_controlla(CLI::App& app, azione_comando& scelta);
 void aggiungi_disegna(CLI::App& app, azione_comando& scelta);
+void aggiungi_spiega(CLI::App& app, azione_comando& scelta);
 
 }  // namespace compattatore

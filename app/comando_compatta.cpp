@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "app/comandi.h"
@@ -36,33 +37,18 @@ void stampa_tempi(const registro_tempi& tempi) {
   }
 }
 
-// Without the track, a track file left by an earlier compaction must still
-// fit this route: a route length changed since would leave it beside a grid
-// of another length.
-void controlla_tracciato_rimasto(modello& m, const opzioni_compatta& o) {
-  const std::string file = piattaforma::percorso(o.directory, nome_file_tracciato(o.linea));
-  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
-  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
-  if (!dimensione || *dimensione == attesa) return;
-  m.registra_avviso(file, 0,
-                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
-                        " byte, ma per un percorso di " +
-                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
-                        std::to_string(attesa) +
-                        ": e' di un'altra lunghezza del percorso (compattate senza "
-                        "--senza-tracciato)");
-}
-
 int compatta_sorgenti(const opzioni_compatta& o) {
   modello m;
   m.nome_linea = o.linea;
   m.numero_treno = o.treno;
+  // From the reading of the sources to the last replacement.
+  const piattaforma::lucchetto_cartella lucchetto(o.directory, avviso_attesa(o.directory));
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
   registro_tempi tempi;
   const risultato_compattazione r =
       compatta(m, fonte, o.senza_tracciato ? 0 : 1, o.tempi ? &tempi : nullptr);
   if (o.tempi) stampa_tempi(tempi);
-  if (o.senza_tracciato && r.errore == 0) controlla_tracciato_rimasto(m, o);
+  if (o.senza_tracciato && r.errore == 0) avvisa_tracciato_rimasto(m, o.directory, o.linea);
   piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
@@ -74,21 +60,19 @@ int compatta_sorgenti(const opzioni_compatta& o) {
                                " con --rigoroso: nessun file scritto\n");
     return stato_errore_scenario;
   }
+  // Each file's writing, then the replacement of the set.
+  auto inizio = std::chrono::steady_clock::now();
+  const auto passo = [&](const std::string& fase) {
+    const auto adesso = std::chrono::steady_clock::now();
+    stampa_tempi({{fase, std::chrono::duration<double>(adesso - inizio).count()}});
+    inizio = adesso;
+  };
+  piattaforma::sostituisci_insieme(
+      o.directory, r.file, o.tempi ? std::function<void(const std::string&)>(passo) : nullptr);
   std::string scritti;
-  for (const file_compattato& f : r.file) {
-    const auto inizio = std::chrono::steady_clock::now();
-    piattaforma::sostituisci_file(piattaforma::percorso(o.directory, f.nome), f.produci);
-    if (o.tempi)
-      stampa_tempi(
-          {{"scrittura " + f.nome,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count()}});
-    scritti += (scritti.empty() ? "" : ", ") + f.nome;
-  }
-  if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritti " + scritti + "\n")) {
-    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
-    return stato_errore_uso;
-  }
-  return stato_fatto;
+  for (const file_compattato& f : r.file) scritti += (scritti.empty() ? "" : ", ") + f.nome;
+  if (o.silenzioso) return stato_fatto;
+  return riga_finale(m, "scritti " + scritti);
 }
 
 }  // namespace

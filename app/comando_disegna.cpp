@@ -1,6 +1,6 @@
 // `disegna DIR LINEA TRENO [-o FILE]`: the route page of an author's sources.
 // The sources are only read and no compacted file is written; a scenario with
-// an error still gets its page, drawn as far as it was read.
+// an error still gets its page, drawn from what a check can read.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <memory>
@@ -39,24 +39,24 @@ void richiedi_uscita_libera(const opzioni_disegna& o, const std::string& uscita)
 // Warnings beyond these are counted, not printed, as compatta does.
 constexpr std::size_t avvisi_mostrati = 50;
 
-// The errors and the warnings of the run, in the order they were found; each
-// error as compatta tells it, which says where.
+// The errors and the warnings of the run, in the order found, as controlla
+// lists them (each error's line says where), then why a check stopped.
 std::vector<messaggio_pagina> messaggi(const modello& m) {
   std::vector<std::pair<std::uint64_t, messaggio_pagina>> elenco;
   for (const errore_registrato& e : m.errori)
-    elenco.push_back(
-        {e.ordine,
-         {"", 0, " Errore n. " + std::to_string(e.codice) + dettagli_errore(e, true), true}});
+    elenco.push_back({e.ordine, {"", 0, riga_errore(e), true}});
   for (const avviso& a : m.avvisi) elenco.push_back({a.ordine, {a.file, a.riga, a.testo, false}});
   std::stable_sort(elenco.begin(), elenco.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<messaggio_pagina> r;
   for (auto& [ordine, messaggio] : elenco) r.push_back(std::move(messaggio));
-  const std::uint64_t taciuti =
-      m.numero_errori + m.numero_avvisi - m.errori.size() - m.avvisi.size();
-  if (taciuti > 0)
+  const std::uint64_t altri_errori = m.numero_errori - m.errori.size();
+  const std::uint64_t altri_avvisi = m.numero_avvisi - m.avvisi.size();
+  if (altri_errori + altri_avvisi > 0)
     r.push_back(
-        {"", 0, "altri " + std::to_string(taciuti) + " errori e avvisi non elencati", false});
+        {"", 0, "altri " + totali(altri_errori, altri_avvisi) + " non elencati", altri_errori > 0});
+  if (!m.interruzione.empty())
+    r.push_back({"", 0, "la verifica si ferma qui: " + m.interruzione, true});
   return r;
 }
 
@@ -66,6 +66,8 @@ int disegna(const opzioni_disegna& o) {
       o.uscita.empty() ? piattaforma::percorso(o.directory, pagina) : o.uscita;
   richiedi_uscita_libera(o, uscita);
 
+  // From the reading of the sources to the page's replacement, as compatta.
+  const piattaforma::lucchetto_cartella lucchetto(o.directory, avviso_attesa(o.directory));
   modello m;
   m.nome_linea = o.linea;
   m.numero_treno = o.treno;
@@ -75,18 +77,24 @@ int disegna(const opzioni_disegna& o) {
   piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
   if (r.errore != 0) piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
 
-  contenuto_pagina contenuto;
-  contenuto.messaggi = messaggi(m);
-  contenuto.provenienza = [&m](std::int32_t cella) { return origini_in_parole(m, cella); };
-  piattaforma::sostituisci_file(uscita, pagina_percorso(m, contenuto));
-  if (r.errore != 0) return stato_errore_scenario;
-  // Like compatta's, the line of what was drawn.
-  if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritta " +
-                                                   (o.uscita.empty() ? pagina : o.uscita) + "\n")) {
-    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
-    return stato_errore_uso;
+  // With an error, the page shows what a check reads: every record but the
+  // refused ones, and everything it found wrong.
+  modello verificato;
+  if (r.errore != 0) {
+    verificato.nome_linea = o.linea;
+    verificato.numero_treno = o.treno;
+    controlla(verificato, fonte, /*j=*/1);
   }
-  return stato_fatto;
+  const modello& disegnato = r.errore != 0 ? verificato : m;
+  contenuto_pagina contenuto;
+  contenuto.messaggi = messaggi(disegnato);
+  contenuto.provenienza = [&disegnato](std::int32_t cella) {
+    return origini_in_parole(disegnato, cella);
+  };
+  piattaforma::sostituisci_file(uscita, pagina_percorso(disegnato, contenuto));
+  if (r.errore != 0) return stato_errore_scenario;
+  if (o.silenzioso) return stato_fatto;
+  return riga_finale(m, "scritta " + (o.uscita.empty() ? pagina : o.uscita));
 }
 
 }  // namespace
@@ -98,8 +106,9 @@ void aggiungi_disegna(CLI::App& app, azione_comando& scelta) {
       "in memoria e scrive DIR/LINEA_TRENO.html (o FILE con -o): una sola pagina, da aprire\n"
       "in un browser anche senza rete, con la pianta, il profilo, le stazioni e il contenuto\n"
       "di ogni cella sotto il puntatore. Non scrive i file compattati. Con un errore nello\n"
-      "scenario la pagina mostra cio' che e' stato letto, con gli errori e gli avvisi in\n"
-      "alto, e lo stato di uscita e' 1. Se riesce stampa una riga con cio' che ha disegnato.");
+      "scenario la pagina mostra, come controlla, tutto cio' che si e' potuto leggere, con\n"
+      "tutti gli errori e gli avvisi in alto, e lo stato di uscita e' 1. Se riesce stampa\n"
+      "una riga con cio' che ha disegnato.");
   const auto o = std::make_shared<opzioni_disegna>();
   argomenti_scenario(comando, *o);
   comando.add_option("-o,--uscita", o->uscita, "il file da scrivere (LINEA_TRENO.html in DIR)")

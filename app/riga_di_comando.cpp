@@ -6,6 +6,9 @@
 #include "app/comandi.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "output/immagini.h"
 
 namespace compattatore {
 
@@ -104,6 +107,8 @@ int esegui(const std::vector<std::string>& argomenti) {
   azione_comando scelta;
   aggiungi_esporta(app, scelta);
   aggiungi_compatta(app, scelta);
+  aggiungi_controlla(app, scelta);
+  aggiungi_spiega(app, scelta);
   aggiungi_disegna(app, scelta);
 
   // CLI11 takes the arguments last first.
@@ -151,6 +156,14 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
 }
 
+std::function<void()> avviso_attesa(const std::string& cartella) {
+  return [cartella] {
+    piattaforma::scrivi_errore(std::string(nome_programma) +
+                               ": un'altra esecuzione sta scrivendo in " + cartella +
+                               ", attendo che finisca\n");
+  };
+}
+
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
                         const std::string& dettagli) {
   CLI::App& comando = *app.add_subcommand(nome, descrizione);
@@ -161,9 +174,30 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
   return comando;
 }
 
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea) {
+  const std::string file = piattaforma::percorso(directory, nome_file_tracciato(linea));
+  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
+  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
+  if (!dimensione || *dimensione == attesa) return;
+  m.registra_avviso(file, 0,
+                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
+                        " byte, ma per un percorso di " +
+                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
+                        std::to_string(attesa) +
+                        ": e' di un'altra lunghezza del percorso (compattate senza "
+                        "--senza-tracciato)");
+}
+
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione) {
   comando.add_option(nome, valore, descrizione)->required()->type_name("");
+}
+
+int riga_finale(const modello& m, const std::string& scritto) {
+  if (piattaforma::scrivi_uscita(riepilogo(m) + "; " + scritto + "\n")) return stato_fatto;
+  piattaforma::scrivi_errore(std::string(nome_programma) +
+                             ": impossibile scrivere sullo standard output\n");
+  return stato_errore_uso;
 }
 
 void argomenti_scenario(CLI::App& comando, scenario_autore& s) {

@@ -12,10 +12,12 @@ exports the built-in one, and for each scenario times, with runs interleaved:
   - the floor (bench/pavimento.cpp) on the same output bytes, written the same way.
 It prints Markdown tables: medians, program/floor ratio, peak memory against its
 limit, the median of every stage from --tempi, and the cost per km, which shows
-any growth worse than linear. Then the route page: `disegna` timed the same
-way, the page's size, and, where chromium is installed, the time the page
-reports it took to be drawn in the headless browser (from the start of the
-navigation to the end of its script, layout included).
+any growth worse than linear. The authors' commands that write nothing but their
+output (controlla, spiega, ...) are timed on the same scenarios, beside compatta.
+Then the route page: `disegna` timed the same way, the page's size, and, where
+chromium is installed, the time the page reports it took to be drawn in the
+headless browser (from the start of the navigation to the end of its script,
+layout included).
 """
 
 import argparse
@@ -256,6 +258,45 @@ def stampa_disegna(risultati):
               f"{'yes' if not esito else 'NO: ' + ', '.join(esito)} |")
 
 
+# The authors' commands that only read: name, arguments after the program, given
+# the scenario and a directory holding its sources and compacted files.
+def comandi_lettura(s, d):
+    return [
+        ("controlla", ["controlla", d, s.linea, s.treno]),
+        ("spiega", ["spiega", d, s.linea, s.treno, str(s.metri // 2)]),
+    ]
+
+
+def confronta_comandi(s, ripetizioni, compatta_ms):
+    """Medians and peak memory of the reading commands, on compatta's own output."""
+    d = os.path.join(LAVORO, "rif_" + s.nome)
+    for f in s.file_sorgenti():
+        shutil.copy(os.path.join(s.sorgenti, f), d)
+    risultati = []
+    for nome, argomenti in comandi_lettura(s, d):
+        tempi, memorie = [], []
+        for _ in range(ripetizioni):
+            durata, memoria, _ = misura([PROGRAMMA, *argomenti])
+            tempi.append(durata)
+            memorie.append(memoria)
+        risultati.append({"scenario": s, "comando": nome, "tempo": statistics.median(tempi),
+                          "memoria": max(memorie), "compatta": compatta_ms})
+    return risultati
+
+
+def stampa_comandi(risultati):
+    print("\nThe commands that only read, on the same scenarios (median ms, peak RSS MB; "
+          "controlla must take no longer than compatta):\n")
+    print("| scenario | command | ms | compatta ms | peak RSS MB | within targets |")
+    print("|---|---|---:|---:|---:|---|")
+    for r in risultati:
+        esito = "yes"
+        if r["comando"] == "controlla" and r["tempo"] > r["compatta"]:
+            esito = "NO: slower than compatta"
+        print(f"| {r['scenario'].nome} | {r['comando']} | {r['tempo'] * 1000:.1f} | "
+              f"{r['compatta'] * 1000:.1f} | {mb(r['memoria']):.1f} | {esito} |")
+
+
 def mb(byte):
     return byte / 2**20
 
@@ -338,13 +379,17 @@ def main():
         AMBIENTE[nome] = valore
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
-    descrizioni, risultati, pagine = [], [], []
+    descrizioni, risultati, comandi, pagine = [], [], [], []
     for s in scelti:
         descrizioni.append(genera_sorgenti(s))
-        risultati += confronta_corse(s, o.ripetizioni)
+        corse = confronta_corse(s, o.ripetizioni)
+        risultati += corse
+        compatta_ms = next(r["tempo"] for r in corse if r["corsa"] == "compatta")
+        comandi += confronta_comandi(s, o.ripetizioni, compatta_ms)
         pagine.append(confronta_disegna(s, o.ripetizioni))
     misurato = " ".join(([PROGRAMMA] if o.programma else []) + o.ambiente)
     stampa(descrizioni, risultati, o.ripetizioni, misurato)
+    stampa_comandi(comandi)
     stampa_disegna(pagine)
 
 

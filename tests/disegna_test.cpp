@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "tests/pagina_xml.h"
 #include "tests/processo.h"
@@ -80,30 +81,52 @@ TEST_F(Disegna, OutputOptionChoosesTheFileButNeverASourceOrACompactedFile) {
   }
 }
 
-TEST_F(Disegna, ScenarioWithAnErrorStillGetsItsPageAndStatusOne) {
+// compatta stops at the first error and says it; the page shows what a check
+// reads past it: every error, and the records after the refused one.
+TEST_F(Disegna, ScenarioWithErrorsStillGetsItsPageWithEveryErrorAndStatusOne) {
   const std::string servizio =
       sostituisci(sostituisci(prove::servizio_valido, "[fine]",
-                              "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]"),
-                  "[segnali]", "segnlae,    5000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[segnali]");
+                              "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
+                              "segnale,    5000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
+                              "segnale,    5010,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]"),
+                  "[segnali]", "segnlae,    7000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[segnali]");
   scrivi(prove::linea_valida, servizio);
   const auto e = disegna();
   EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.uscita, "");
   const std::string s = (dir() / "L_T-.txt").string();
-  // As compatta says them: the warning, then the error.
-  const std::string errore = " Errore n. 16\nPosizione: 2710 m\n" + s +
-                             ":18: segnale su una cella gia' occupata: cella 55 (2750 m) gia' "
-                             "occupata dal segnale di " +
-                             s + ":17";
+  const std::string avviso = s + ":14: parola chiave sconosciuta \"segnlae\", record ignorato";
   EXPECT_EQ(e.errori,
-            s + ":14: attenzione: parola chiave sconosciuta \"segnlae\", record ignorato\n" +
-                errore + "\n");
+            s +
+                ":14: attenzione: parola chiave sconosciuta \"segnlae\", record ignorato\n"
+                " Errore n. 16\nPosizione: 2710 m\n" +
+                s +
+                ":18: segnale su una cella gia' occupata: cella 55 (2750 m) gia' "
+                "occupata dal segnale di " +
+                s + ":17\n");
   const pagina_letta p = pagina_letta::da_xml(prove::leggi_tutto(dir() / "L_T.html"));
   ASSERT_TRUE(p.valida()) << p.errori();
-  const auto messaggi = p.cerca(p.per_id("messaggi"), "li", "");
-  ASSERT_EQ(messaggi.size(), 2u);
-  EXPECT_EQ(pagina_letta::testo(messaggi[0]),
-            s + ":14: parola chiave sconosciuta \"segnlae\", record ignorato");
-  EXPECT_EQ(pagina_letta::testo(messaggi[1]), errore);
+  std::vector<std::string> messaggi;
+  for (const auto* li : p.cerca(p.per_id("messaggi"), "li", ""))
+    messaggi.push_back(pagina_letta::attributo(li, "class") + " " + pagina_letta::testo(li));
+  EXPECT_EQ(messaggi, (std::vector<std::string>{
+                          "avviso " + avviso,
+                          "errore " + s +
+                              ":18: errore 16, posizione 2710 m: segnale su una cella gia' "
+                              "occupata: cella 55 (2750 m) gia' occupata dal segnale di " +
+                              s + ":17",
+                          "errore " + s +
+                              ":20: errore 16, posizione 5010 m: segnale su una cella gia' "
+                              "occupata: cella 101 (5050 m) gia' occupata dal segnale di " +
+                              s + ":19",
+                      }));
+  // The signal at 5000 m, after the first refused record, is drawn.
+  const auto segni = p.cerca(p.per_id("profilo"), "text", "testo_errore");
+  EXPECT_EQ(segni.size(), 2u);
+  const nlohmann::json dati = nlohmann::json::parse(pagina_letta::testo(p.per_id("dati")));
+  bool segnale_101 = false;
+  for (const auto& evento : dati["eventi"]) segnale_101 = segnale_101 || evento[0] == 101;
+  EXPECT_TRUE(segnale_101);
   EXPECT_FALSE(fs::exists(dir() / "L_T.dat"));
 }
 
