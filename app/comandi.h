@@ -35,6 +35,18 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
+// The scenario an authors' command works on: DIR LINEA TRENO.
+struct scenario_autore {
+  std::string directory;
+  std::string linea;
+  std::string treno;
+};
+// Its three positional arguments, in this order.
+void argomenti_scenario(CLI::App& comando, scenario_autore& s);
+// DIR must exist, LINEA and TRENO make file names inside it, and TRENO may not
+// be "linea", or the grid would take the track's name.
+void richiedi_scenario(const scenario_autore& s);
+
 // Tells the author that the command waits for another run writing in
 // `cartella`, for piattaforma::lucchetto_cartella.
 std::function<void()> avviso_attesa(const std::string& cartella);
@@ -48,16 +60,6 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
 // A positional argument shown by its name alone.
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);
-
-// An author's scenario, named on the command line as DIR LINEA TRENO.
-struct scenario_autore {
-  std::string directory;
-  std::string linea;
-  std::string treno;
-};
-void argomenti_scenario(CLI::App& comando, scenario_autore& s);
-// DIR must exist; LINEA and TRENO must not lead out of it.
-void richiedi_scenario(const scenario_autore& s);
 
 // A command's last line when it succeeds, on standard output: the summary
 // of the model, then what it wrote ("scritti A, B"). Status 2 when standard

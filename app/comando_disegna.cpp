@@ -20,13 +20,14 @@ namespace compattatore {
 
 namespace {
 
-struct opzioni_disegna : scenario_autore {
+struct opzioni_disegna {
+  scenario_autore scenario;
   std::string uscita;  // empty: DIR/LINEA_TRENO.html
   bool silenzioso = false;
 };
 
 // The page must never take the place of a source or of a compacted file.
-void richiedi_uscita_libera(const opzioni_disegna& o, const std::string& uscita) {
+void richiedi_uscita_libera(const scenario_autore& o, const std::string& uscita) {
   for (const std::string& nome :
        {nome_sorgente_linea(o.linea), nome_sorgente_servizio(o.linea, o.treno),
         nome_file_tracciato(o.linea), nome_file_tabella(o.linea, o.treno),
@@ -60,10 +61,11 @@ std::vector<messaggio_pagina> messaggi(const modello& m) {
   return r;
 }
 
-int disegna(const opzioni_disegna& o) {
+int disegna(const opzioni_disegna& opzioni) {
+  const scenario_autore& o = opzioni.scenario;
   const std::string pagina = nome_pagina(o.linea, o.treno);
   const std::string uscita =
-      o.uscita.empty() ? piattaforma::percorso(o.directory, pagina) : o.uscita;
+      opzioni.uscita.empty() ? piattaforma::percorso(o.directory, pagina) : opzioni.uscita;
   richiedi_uscita_libera(o, uscita);
 
   // From the reading of the sources to the page's replacement, as compatta.
@@ -93,8 +95,8 @@ int disegna(const opzioni_disegna& o) {
   };
   piattaforma::sostituisci_file(uscita, pagina_percorso(disegnato, contenuto));
   if (r.errore != 0) return stato_errore_scenario;
-  if (o.silenzioso) return stato_fatto;
-  return riga_finale(m, "scritta " + (o.uscita.empty() ? pagina : o.uscita));
+  if (opzioni.silenzioso) return stato_fatto;
+  return riga_finale(m, "scritta " + (opzioni.uscita.empty() ? pagina : opzioni.uscita));
 }
 
 }  // namespace
@@ -110,13 +112,13 @@ void aggiungi_disegna(CLI::App& app, azione_comando& scelta) {
       "tutti gli errori e gli avvisi in alto, e lo stato di uscita e' 1. Se riesce stampa\n"
       "una riga con cio' che ha disegnato.");
   const auto o = std::make_shared<opzioni_disegna>();
-  argomenti_scenario(comando, *o);
+  argomenti_scenario(comando, o->scenario);
   comando.add_option("-o,--uscita", o->uscita, "il file da scrivere (LINEA_TRENO.html in DIR)")
       ->type_name("FILE");
   comando.add_flag("-q,--silenzioso", o->silenzioso, "non stampa la riga finale");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_scenario(*o);
+      richiedi_scenario(o->scenario);
       return disegna(*o);
     };
   });

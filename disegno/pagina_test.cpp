@@ -11,9 +11,9 @@
 #include "model/descrizione_campi.h"
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
-#include "sources/scenario.h"
 #include "tests/pagina_xml.h"
 #include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -21,12 +21,6 @@ namespace {
 using prove::pagina_letta;
 using prove::punti_svg;
 using json = nlohmann::json;
-
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  EXPECT_NE(p, std::string::npos) << da;
-  return p == std::string::npos ? testo : testo.replace(p, da.size(), a);
-}
 
 struct compattato {
   modello m;
@@ -64,7 +58,7 @@ class PaginaIncorporata : public ::testing::Test {
     c_ = new compattato();
     c_->m.nome_linea = "Quarve_Lentra";
     c_->m.numero_treno = "58213";
-    fonte_memoria fonte(testo_da_righe(righe_linea()), testo_da_righe(righe_treno()));
+    fonte_memoria fonte(prove::linea_incorporata(), prove::servizio_incorporato());
     c_->r = compatta(c_->m, fonte, 1);
     ASSERT_EQ(c_->r.errore, 0);
     contenuto_pagina contenuto;
@@ -196,8 +190,8 @@ TEST_F(PaginaIncorporata, ReadoutDataGivesBackEveryCell) {
 // degree and length, a straight end: the plan turns right, then back left to
 // the first heading.
 TEST(Pagina, CurvesLeftAndRightTurnThePlanEachWay) {
-  const std::string linea = sostituisci(prove::linea_valida, "curvad5,  1850,  300",
-                                        "curvad4,  2000,  400\r\ncurvas4,  5000,  400");
+  const std::string linea = prove::con(prove::linea_valida, "curvad5,  1850,  300",
+                                       "curvad4,  2000,  400\r\ncurvas4,  5000,  400");
   const compattato c = compatta_e_disegna(linea, prove::servizio_valido);
   ASSERT_EQ(c.r.errore, 0);
   const pagina_letta p = leggi(c.pagina);
@@ -233,8 +227,8 @@ TEST(Pagina, ScenarioWithAnErrorIsDrawnAsFarAsReadWithItsMessagesOnTop) {
   // A second signal in a cell the first one holds: error 16 at 2710 m, after
   // the stations were read.
   const std::string servizio =
-      sostituisci(prove::servizio_valido, "[fine]",
-                  "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]");
+      prove::con(prove::servizio_valido, "[fine]",
+                 "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]");
   contenuto_pagina contenuto;
   contenuto.messaggi = {{"L_T-.txt", 5, "parola chiave sconosciuta \"segnlae\"", false},
                         {"", 0, " Errore n. 16\nPosizione: 2710 m", true}};
@@ -285,7 +279,7 @@ TEST(Pagina, TextsAreWrittenAsUtf8AndEscaped) {
   const std::string atteso =
       "S.MAR\xC3\x8D"
       "A & <FIUME> \"\xE2\x82\xAC\"";
-  const std::string servizio = sostituisci(prove::servizio_valido, "SECONDA", nome);
+  const std::string servizio = prove::con(prove::servizio_valido, "SECONDA", nome);
   contenuto_pagina contenuto;
   contenuto.messaggi = {{"L_T-.txt", 3, "parola \"</script>\" \x81", false}};
   const compattato c = compatta_e_disegna(prove::linea_valida, servizio, contenuto);
@@ -326,18 +320,18 @@ TEST(Pagina, ProvenanceOfTheCellsGoesToTheReadout) {
 // every kilometre: the page stays small, because the plan keeps only the
 // points a drawing needs.
 TEST(Pagina, LongestWindingRouteGivesASmallPage) {
-  std::string linea = sostituisci(prove::linea_valida, "lunghezza percorso,    10000",
-                                  "lunghezza percorso,    1000000");
+  std::string linea = prove::con(prove::linea_valida, "lunghezza percorso,    10000",
+                                 "lunghezza percorso,    1000000");
   std::string curve;
   for (int inizio = 1000, k = 0; inizio < 998000; inizio += 700, ++k)
     curve += std::string(k % 2 == 0 ? "curvad" : "curvas") + std::to_string(1 + k % 6) + ",  " +
              std::to_string(inizio) + ",  300\r\n";
-  linea = sostituisci(linea, "curvad5,  1850,  300\r\n", curve);
+  linea = prove::con(linea, "curvad5,  1850,  300\r\n", curve);
   std::string segnali;
   for (int posizione = 4000; posizione < 998000; posizione += 1000)
     segnali +=
         "segnale,    " + std::to_string(posizione) + ",   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n";
-  std::string servizio = sostituisci(
+  std::string servizio = prove::con(
       prove::servizio_valido, "segnale,    2700,   2, 4, 0,  0, 0,    2,  2,0,0, 0\r\n", segnali);
   const compattato c = compatta_e_disegna(linea, servizio);
   ASSERT_EQ(c.r.errore, 0);

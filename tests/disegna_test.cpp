@@ -8,6 +8,7 @@
 #include "tests/pagina_xml.h"
 #include "tests/processo.h"
 #include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -16,11 +17,6 @@ namespace fs = std::filesystem;
 using prove::cartella_temporanea;
 using prove::esegui;
 using prove::pagina_letta;
-
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  return testo.replace(p, da.size(), a);
-}
 
 class Disegna : public ::testing::Test {
  protected:
@@ -85,11 +81,11 @@ TEST_F(Disegna, OutputOptionChoosesTheFileButNeverASourceOrACompactedFile) {
 // reads past it: every error, and the records after the refused one.
 TEST_F(Disegna, ScenarioWithErrorsStillGetsItsPageWithEveryErrorAndStatusOne) {
   const std::string servizio =
-      sostituisci(sostituisci(prove::servizio_valido, "[fine]",
-                              "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
-                              "segnale,    5000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
-                              "segnale,    5010,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]"),
-                  "[segnali]", "segnlae,    7000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[segnali]");
+      prove::con(prove::con(prove::servizio_valido, "[fine]",
+                            "segnale,    2710,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
+                            "segnale,    5000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n"
+                            "segnale,    5010,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[fine]"),
+                 "[segnali]", "segnlae,    7000,   1, 4, 0,  0, 0,    1,  3,0,0, 0\r\n[segnali]");
   scrivi(prove::linea_valida, servizio);
   const auto e = disegna();
   EXPECT_EQ(e.stato, 1);
