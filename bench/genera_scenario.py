@@ -375,7 +375,6 @@ def genera(directory, lunghezza, linea, treno, seme):
           for x, v, l, tt, ta, dv in rallentamenti],
         "[segnali]", *[riga_segnale(s) for s in segnali],
         "[codici]", *abbattimenti,
-        "[codici]",
         "[fine]",
     ])
     media = lunghezza / max(1, len(stazioni) - 1) / 1000
