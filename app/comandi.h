@@ -33,6 +33,10 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
+// The whole content of a file a command reads; a file that cannot be read is
+// a failure the entry reports with the file's name (status 2).
+std::string contenuto_file(const std::string& file);
+
 // The subcommand `nome` with Italian help: one line of description in the
 // list of commands, `dettagli` at the end of its own help. Unknown arguments
 // are left to the entry, which refuses them in Italian.
@@ -45,5 +49,7 @@ void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
 
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+void aggiungi_mostra(CLI::App& app, azione_comando& scelta);
+void aggiungi_confronta(CLI::App& app, azione_comando& scelta);
 
 }  // namespace compattatore

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <optional>
 
 #include "app/comandi.h"
 #include "app/messaggi.h"
@@ -104,6 +105,8 @@ int esegui(const std::vector<std::string>& argomenti) {
   azione_comando scelta;
   aggiungi_esporta(app, scelta);
   aggiungi_compatta(app, scelta);
+  aggiungi_mostra(app, scelta);
+  aggiungi_confronta(app, scelta);
 
   // CLI11 takes the arguments last first.
   std::vector<std::string> invertiti(argomenti.rbegin(), argomenti.rend());
@@ -148,6 +151,12 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
   if (valore.empty() || valore.find_first_of("/\\:") != std::string::npos || valore == "." ||
       valore == "..")
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
+}
+
+std::string contenuto_file(const std::string& file) {
+  std::optional<std::string> contenuto = piattaforma::leggi_file(file);
+  if (!contenuto) throw piattaforma::errore_file(file, "impossibile leggere il file");
+  return std::move(*contenuto);
 }
 
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
