@@ -395,7 +395,8 @@ TEST_F(WindowsSottoWine, ReadOnlyOutputFileFailsAndKeepsEveryFile) {
 
 // With arguments the program is a console tool on Windows too: no window, its
 // text on the console, exactly as the native build writes it. The steps run in
-// order in one directory per build; "{DIR}" stands for that directory.
+// order in one directory per build; "{DIR}" stands for that directory, also
+// at the start of a file's path.
 TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
   const postazione lin(COMPATTATORE_EXE, "compattatore");
   const postazione win(exe_windows, "compattatore.exe");
@@ -417,6 +418,9 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       {{"comando-inesistente"}, false},
       {{"esporta", "{DIR}"}, false},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, false},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.dat"}, false},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.sim", "{DIR}/Quarve_Lentra_linea.dat"}, false},
+      {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, false},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, true},
   };
   for (const auto& passo : passi) {
@@ -431,14 +435,19 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     std::vector<std::string> a_lin = {(lin.programma.percorso() / lin.eseguibile).string()};
     std::vector<std::string> a_win;
     for (const std::string& a : passo.argomenti) {
-      a_lin.push_back(a == "{DIR}" ? dir_lin.string() : a);
-      a_win.push_back(a == "{DIR}" ? dos(dir_win) : a);
+      const bool in_dir = a.starts_with("{DIR}");
+      a_lin.push_back(in_dir ? dir_lin.string() + a.substr(5) : a);
+      a_win.push_back(in_dir ? dos(dir_win) + a.substr(5) : a);
     }
     const auto nativo = prove::esegui(a_lin, lin.altrove.percorso());
     const corsa windows = esegui_windows(win, a_win);
     ASSERT_NE(windows.finestre.stato, -1) << descrivi(windows);
     if (passo.guasta_prima) {
       EXPECT_NE(nativo.stato, 0) << "the broken source must be refused";
+    }
+    if (passo.argomenti[0] == "mostra") {
+      EXPECT_EQ(nativo.stato, 0) << nativo.errori;
+      EXPECT_NE(nativo.uscita, "");
     }
 
     EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errori << descrivi(windows);
