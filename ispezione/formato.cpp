@@ -29,7 +29,9 @@ void utf8(std::string& out, char32_t c) {
 }
 
 std::string due_cifre(std::int64_t v) {
-  return (v < 10 ? "0" : "") + std::to_string(v);
+  std::string t = std::to_string(v);
+  if (t.size() < 2) t.insert(t.begin(), '0');
+  return t;
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ class decodificatore {
     const std::uint64_t basso = u32();
     return std::bit_cast<double>(basso | (std::uint64_t{u32()} << 32));
   }
+  void salta(std::size_t n) { p_ += n; }
   std::string testo(std::size_t n) {
     std::string t(byte_.substr(p_, n));
     p_ += n;
@@ -174,35 +175,40 @@ tabella_letta leggi_tabella(std::string_view byte) {
 }
 
 tracciato_letto leggi_tracciato(std::string_view byte) {
-  std::vector<elemento_letto> elementi;
-  elementi.reserve(byte.size() / 10);
-  decodificatore d(byte);
-  while (d.resto() > 0) {
-    const std::string elemento = "elemento " + std::to_string(elementi.size());
-    d.richiedi(2, "il tipo dell'" + elemento);
+  // First the tags alone, to check the layout and count the elements; then
+  // the values, straight into their coordinate. A long route has two million
+  // of them: nothing is built per element but the element.
+  std::size_t elementi = 0;
+  for (decodificatore d(byte); d.resto() > 0; ++elementi) {
+    const auto elemento = [&] { return "elemento " + std::to_string(elementi); };
+    if (d.resto() < 2) d.richiedi(2, "il tipo dell'" + elemento());
     const std::size_t inizio = d.posizione();
     const std::uint16_t tag = d.u16();
     const std::optional<std::size_t> n = byte_valore(tag);
     if (!n)
-      throw file_non_valido(inizio, "per l'" + elemento + " un tipo 0, 2 o 5",
+      throw file_non_valido(inizio, "per l'" + elemento() + " un tipo 0, 2 o 5",
                             "il tipo " + std::to_string(tag));
-    d.richiedi(*n, "il valore dell'" + elemento);
-    elemento_letto e{static_cast<tipo_elemento>(tag), 0};
-    if (*n == 2) e.valore = d.i16();
-    if (*n == 8) e.valore = d.f64();
-    elementi.push_back(e);
+    if (d.resto() < *n) d.richiedi(*n, "il valore dell'" + elemento());
+    d.salta(*n);
   }
   // Both coordinates of metre 0 at least, as many x as y.
-  if (elementi.size() < 2 || elementi.size() % 2 != 0)
+  if (elementi < 2 || elementi % 2 != 0)
     throw file_non_valido(byte.size(), "un numero pari di elementi, almeno 2 (x e y di ogni metro)",
-                          std::to_string(elementi.size()) + " elementi");
-  tracciato_letto t;
-  const std::size_t meta = elementi.size() / 2;
+                          std::to_string(elementi) + " elementi");
+  const std::size_t meta = elementi / 2;
   if (meta - 1 > static_cast<std::size_t>(INT32_MAX))
     throw file_non_valido(byte.size(), "al piu' 2147483648 metri", std::to_string(meta));
+  tracciato_letto t;
   t.ultimo_metro = static_cast<std::int32_t>(meta - 1);
-  t.x.assign(elementi.begin(), elementi.begin() + static_cast<std::ptrdiff_t>(meta));
-  t.y.assign(elementi.begin() + static_cast<std::ptrdiff_t>(meta), elementi.end());
+  t.x.resize(meta);
+  t.y.resize(meta);
+  decodificatore d(byte);
+  for (std::size_t i = 0; i < elementi; ++i) {
+    elemento_letto& e = i < meta ? t.x[i] : t.y[i - meta];
+    e.tipo = static_cast<tipo_elemento>(d.u16());
+    if (e.tipo == tipo_elemento::intero) e.valore = d.i16();
+    if (e.tipo == tipo_elemento::reale) e.valore = d.f64();
+  }
   return t;
 }
 
