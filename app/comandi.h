@@ -37,6 +37,10 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome);
 // a failure the entry reports with the file's name (status 2).
 std::string contenuto_file(const std::string& file);
 
+// A command's result on standard output; a write that fails is a failure
+// the entry reports (status 2).
+void scrivi_risultato(const std::string& testo);
+
 // The subcommand `nome` with Italian help: one line of description in the
 // list of commands, `dettagli` at the end of its own help. Unknown arguments
 // are left to the entry, which refuses them in Italian.

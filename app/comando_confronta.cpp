@@ -102,8 +102,7 @@ int confronta_file(const opzioni_confronta& o) {
   }
   std::string uscita;
   for (const std::string& riga : confronta(a, b)) uscita += riga + "\n";
-  if (!piattaforma::scrivi_uscita(uscita))
-    throw piattaforma::errore_file("standard output", "impossibile scrivere");
+  scrivi_risultato(uscita);
   return uscita.empty() ? stato_uguali : stato_diversi;
 }
 

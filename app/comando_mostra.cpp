@@ -96,8 +96,7 @@ int mostra_file(const opzioni_comando_mostra& o) {
     mostrati.back().nome = o.file[i];
   }
   const std::string uscita = o.json ? json_mostrato(mostrati) : testo_mostrato(mostrati);
-  if (!piattaforma::scrivi_uscita(uscita))
-    throw piattaforma::errore_file("standard output", "impossibile scrivere");
+  scrivi_risultato(uscita);
   return stato_fatto;
 }
 

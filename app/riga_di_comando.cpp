@@ -159,6 +159,11 @@ std::string contenuto_file(const std::string& file) {
   return std::move(*contenuto);
 }
 
+void scrivi_risultato(const std::string& testo) {
+  if (!piattaforma::scrivi_uscita(testo))
+    throw piattaforma::errore_file("standard output", "impossibile scrivere");
+}
+
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
                         const std::string& dettagli) {
   CLI::App& comando = *app.add_subcommand(nome, descrizione);
