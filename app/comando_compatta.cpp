@@ -47,8 +47,7 @@ int compatta_sorgenti(const opzioni_compatta& o) {
       compatta(m, fonte, o.senza_tracciato ? 0 : 1, avvisa, o.tempi ? &tempi : nullptr);
   if (o.tempi) stampa_tempi(tempi);
   if (r.errore != 0) {
-    piattaforma::scrivi_errore(testo_errore(m, std::to_string(r.errore), /*per_autore=*/true) +
-                               "\n");
+    piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
     return stato_errore_scenario;
   }
   for (const file_compattato& f : r.file) {

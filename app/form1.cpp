@@ -57,7 +57,9 @@ void Form1::memorizza_percorso(std::int32_t& j) {
 }
 
 void Form1::errore(const std::string& a) {
-  piattaforma::mostra_messaggio(testo_errore(modello_, a));
+  std::string testo = " Errore n. " + a;
+  if (const errore_registrato* e = modello_.primo_errore()) testo += dettagli_errore(*e, false);
+  piattaforma::mostra_messaggio(testo);
   throw fine_esecuzione{1};
 }
 

@@ -1,5 +1,7 @@
 #include "app/messaggi.h"
 
+#include <stdexcept>
+
 #include "app/piattaforma.h"
 #include "model/errori.h"
 
@@ -7,46 +9,49 @@ namespace compattatore {
 
 namespace {
 
-std::string descrizione(const modello& m, std::int32_t codice) {
-  std::string d(descrizione_errore(codice));
-  if (!m.luogo.dettaglio.empty()) d += ": " + m.luogo.dettaglio;
+std::string descrizione(const errore_registrato& e, const scheda_errore& s) {
+  std::string d(s.descrizione);
+  if (!e.luogo.dettaglio.empty()) d += ": " + e.luogo.dettaglio;
   return d;
 }
 
-std::string luogo_per_autore(const modello& m, std::int32_t codice) {
-  const std::string d = descrizione(m, codice);
-  if (codice == errore_marca_linea || codice == errore_codice_gara) {
-    const bool in_tabella = codice == errore_marca_linea
-                                ? m.tabella_servizio[slot_linea].intero_1 != 0
-                                : m.tabella_servizio[slot_linea].orario != 0;
-    return (in_tabella ? "voce 85: " : "cella 1: ") + d;
+// Where the error points, as the start of its line for an author.
+std::string dove(const errore_registrato& e, const scheda_errore& s) {
+  switch (s.luogo) {
+    case punta_a::cella: {
+      const std::int32_t metri = e.posizione.value_or(0);
+      return "cella " + std::to_string(metri / metri_cella) + " (" + std::to_string(metri) +
+             " m): ";
+    }
+    case punta_a::marchio:
+      return e.luogo.nella_tabella ? "voce 85: " : "cella 1: ";
+    case punta_a::riga_sorgente:
+      break;
   }
-  if (codice >= errore_segnale_avviso && codice <= errore_abbattimento_interno) {
-    return "cella " + std::to_string(m.posizione_errore / 50) + " (" +
-           std::to_string(m.posizione_errore) + " m): " + d;
-  }
-  if (!m.luogo.file.empty()) {
-    std::string l = m.luogo.file + ":";
-    if (m.luogo.riga > 0) l += std::to_string(m.luogo.riga) + ":";
-    return l + " " + d;
-  }
-  return d;
+  if (e.luogo.file.empty()) return {};
+  std::string l = e.luogo.file + ":";
+  if (e.luogo.riga > 0) l += std::to_string(e.luogo.riga) + ":";
+  return l + " ";
 }
 
 }  // namespace
 
-std::string testo_errore(const modello& m, const std::string& numero, bool per_autore) {
-  std::string testo = " Errore n. " + numero;
-  const bool guardia = numero == "1250" || numero == "1251";
+std::string dettagli_errore(const errore_registrato& e, bool per_autore) {
+  const scheda_errore* s = scheda_di(e.codice);
+  if (s == nullptr) throw std::logic_error("errore senza scheda: " + std::to_string(e.codice));
   // The guards' message is the number alone; an author is also told where.
-  if (guardia && !per_autore) return testo;
-  if (!guardia && numero != std::to_string(m.codice_errore)) return testo;
-  const std::int32_t codice = std::stoi(numero);
-  if (errore_ha_posizione(codice))
-    testo += "\nPosizione: " + std::to_string(m.posizione_errore) + " m";
+  if (s->luogo == punta_a::marchio && !per_autore) return {};
+  std::string testo;
+  if (e.posizione) testo += "\nPosizione: " + std::to_string(*e.posizione) + " m";
   testo += '\n';
-  testo += per_autore ? luogo_per_autore(m, codice) : descrizione(m, codice);
-  return testo;
+  if (per_autore) testo += dove(e, *s);
+  return testo + descrizione(e, *s);
+}
+
+std::string testo_errore(const modello& m, bool per_autore) {
+  const errore_registrato* e = m.primo_errore();
+  if (e == nullptr) throw std::logic_error("nessun errore da mostrare");
+  return " Errore n. " + std::to_string(e->codice) + dettagli_errore(*e, per_autore);
 }
 
 std::string testo_fallimento(const std::exception& e) {

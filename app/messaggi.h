@@ -1,4 +1,5 @@
-// The texts the program shows when a run ends on an error.
+// The texts the program shows when a run ends on an error, built from the
+// model's error record.
 #pragma once
 
 #include <exception>
@@ -8,12 +9,16 @@
 
 namespace compattatore {
 
-// " Errore n. " followed by `numero`; when `numero` is the error recorded in
-// the model, a line "Posizione: P m" for the errors that carry a position and
-// a line that describes the condition. With `per_autore` that line has the
-// form "FILE:LINE: description" (or names the cell or slot concerned), so that
-// editors can jump to it.
-std::string testo_errore(const modello& m, const std::string& numero, bool per_autore = false);
+// What follows " Errore n. N" for the error `e`: a line "Posizione: P m" for
+// the errors that carry a position, then a line that describes it. With
+// `per_autore` that line starts with where the error points, "FILE:LINE: ",
+// "cella N (P m): ", "cella 1: " or "voce 85: ", so that editors can jump
+// to it. In the fixed job a guard's message is its number alone.
+std::string dettagli_errore(const errore_registrato& e, bool per_autore);
+
+// The whole message for the run's first error: " Errore n. " and its number,
+// then its details.
+std::string testo_errore(const modello& m, bool per_autore = false);
 
 // The failure that no step handles: the file and the system's reason for a
 // file operation, the failure's own text otherwise.

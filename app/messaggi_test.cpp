@@ -5,54 +5,57 @@
 namespace compattatore {
 namespace {
 
-modello con_errore(std::int32_t codice, std::int32_t posizione, luogo_errore luogo = {}) {
+modello con_errore(codice_errore_numero codice, std::optional<std::int32_t> posizione,
+                   luogo_errore luogo = {}) {
   modello m;
-  m.registra_errore(codice, posizione);
-  m.luogo = std::move(luogo);
+  m.registra_errore(codice, posizione, std::move(luogo));
   return m;
 }
 
 TEST(TestoErrore, FixedJob) {
   const struct {
     modello m;
-    std::string numero;
     std::string atteso;
   } casi[] = {
-      {modello{}, "1250", " Errore n. 1250"},
-      {modello{}, "1251", " Errore n. 1251"},
-      {con_errore(16, 17400), "16",
+      {con_errore(errore_marca_linea, std::nullopt), " Errore n. 1250"},
+      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", true}), " Errore n. 1251"},
+      {con_errore(errore_segnale, 17400),
        " Errore n. 16\nPosizione: 17400 m\nsegnale su una cella gia' occupata"},
-      {con_errore(101, 0), "101", " Errore n. 101\nfile della linea mancante"},
-      {con_errore(25, 300, {"a_linea.txt", 7, "\"12abc\" non e' un numero"}), "25",
+      {con_errore(errore_manca_linea, std::nullopt), " Errore n. 101\nfile della linea mancante"},
+      {con_errore(errore_lettura, std::nullopt, {"a_linea.txt", 7, "\"12abc\" non e' un numero"}),
        " Errore n. 25\nerrore di lettura delle sorgenti: \"12abc\" non e' un numero"},
   };
-  for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m, c.numero), c.atteso) << c.numero;
+  for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m), c.atteso) << c.atteso;
 }
 
 TEST(TestoErrore, ForAnAuthorNamesFileAndLineOrCell) {
-  modello guardia;
-  guardia.dimensiona(1000);
-  guardia.celle[1].dato_1 = 3;
-  modello orario;
-  orario.tabella_servizio[85].orario = 9;
   const struct {
     modello m;
-    std::string numero;
     std::string atteso;
   } casi[] = {
-      {con_errore(16, 17400, {"L_T-.txt", 42, ""}), "16",
+      {con_errore(errore_segnale, 17400, {"L_T-.txt", 42, ""}),
        " Errore n. 16\nPosizione: 17400 m\nL_T-.txt:42: segnale su una cella gia' occupata"},
-      {con_errore(12, 75050), "12",
+      {con_errore(errore_gruppo_inizio, 75050),
        " Errore n. 12\nPosizione: 75050 m\ncella 1501 (75050 m): nessuna cella libera in un "
        "gruppo prima dell'inizio di un rallentamento"},
-      {con_errore(101, 0, {"L_linea.txt", 0, ""}), "101",
+      {con_errore(errore_manca_linea, std::nullopt, {"L_linea.txt", 0, ""}),
        " Errore n. 101\nL_linea.txt: file della linea mancante"},
-      {std::move(guardia), "1250",
+      {con_errore(errore_marca_linea, std::nullopt),
        " Errore n. 1250\ncella 1: posti riservati del marchio gia' occupati"},
-      {std::move(orario), "1251",
+      {con_errore(errore_codice_gara, std::nullopt, {"", 0, "", true}),
        " Errore n. 1251\nvoce 85: posti riservati del codice di controllo gia' occupati"},
   };
-  for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m, c.numero, true), c.atteso) << c.numero;
+  for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m, true), c.atteso) << c.atteso;
+}
+
+// The run reports its first error: what follows may only be its consequence.
+TEST(TestoErrore, TheFirstErrorOfTheRunIsTheOneTold) {
+  modello m;
+  m.registra_errore(errore_segnale, 17400, {"L_T-.txt", 42, ""});
+  m.registra_errore(errore_gruppo_inizio, 75050);
+  EXPECT_EQ(m.codice_errore, errore_gruppo_inizio);
+  EXPECT_EQ(testo_errore(m),
+            " Errore n. 16\nPosizione: 17400 m\nsegnale su una cella gia' occupata");
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ inline immagini_build compatta_incorporato(
   m.nome_linea = "Quarve_Lentra";
   m.numero_treno = "58213";
   const risultato_compattazione r = compatta(m, fonte, 1);
-  EXPECT_EQ(r.errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  EXPECT_EQ(r.errore, 0);
+  if (const errore_registrato* e = m.primo_errore())
+    ADD_FAILURE() << e->luogo.file << ":" << e->luogo.riga << " " << e->luogo.dettaglio;
   if (r.file.size() != 3) return {};
   return {r.file[0].contenuto(), r.file[1].contenuto(), r.file[2].contenuto()};
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ispezione/compattazione_di_prova.h"
+#include "tests/dimensioni.h"
 
 namespace compattatore {
 namespace {
@@ -63,7 +64,8 @@ TEST(LetturaFile, DamagedFilesAreRefusedAtTheirOffset) {
   };
   const caso casi[] = {
       {"griglia tagliata", genere_file::griglia, [](immagine& i) { i.pop_back(); },
-       33915 - byte_cella, "una cella intera di 15 byte; trovato: la fine del file dopo 14 byte"},
+       prove::byte_celle_incorporate - byte_cella,
+       "una cella intera di 15 byte; trovato: la fine del file dopo 14 byte"},
       {"griglia vuota", genere_file::griglia, [](immagine& i) { i.clear(); }, 0,
        "almeno una cella"},
       {"tabella tagliata", genere_file::tabella, [](immagine& i) { i.resize(i.size() - 5); },
@@ -122,7 +124,7 @@ TEST(LetturaFile, FilesOfABuildMustAgreeOnTheRouteLength) {
     verifica_griglia(celle, t);
     ADD_FAILURE() << "a grid one cell short passed";
   } catch (const file_non_valido& e) {
-    EXPECT_EQ(e.offset(), 33900u);
+    EXPECT_EQ(e.offset(), prove::byte_celle_incorporate - byte_cella);
     EXPECT_NE(std::string(e.what()).find("2261 celle per un percorso di 106000 m"),
               std::string::npos)
         << e.what();

@@ -302,7 +302,7 @@ std::string json_mostrato(const std::vector<file_mostrato>& file) {
       if (r.metri) jr["metri"] = *r.metri;
       if (!r.genere.empty()) jr["genere"] = r.genere;
       if (r.testo) jr["testo"] = *r.testo;
-      for (const gruppo_campi& g : r.gruppi) jr[g.nome] = campi(g.campi);
+      for (const gruppo_mostrato& g : r.gruppi) jr[g.nome] = campi(g.campi);
       righe.push_back(std::move(jr));
     }
     j["unita"] = std::move(unita);

@@ -27,7 +27,7 @@ struct campo_mostrato {
 
 // Fields that belong together: a cell's event, its stretch values, a slot's
 // fields. The text separates groups with "; ", the JSON names them.
-struct gruppo_campi {
+struct gruppo_mostrato {
   std::string nome;
   std::vector<campo_mostrato> campi;
 };
@@ -40,7 +40,7 @@ struct riga_mostrata {
   std::optional<std::array<std::int64_t, 2>> metri;  // chainage span of grid cells
   std::string genere;                                // cell type, slot role, run kind
   std::optional<std::string> testo;                  // UTF-8, from the service table
-  std::vector<gruppo_campi> gruppi;
+  std::vector<gruppo_mostrato> gruppi;
 };
 
 struct file_mostrato {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "model/errori.h"
-
 namespace compattatore {
 
 namespace {
@@ -20,6 +18,10 @@ constexpr std::int32_t tipo_montagne_unite = 3;
 constexpr std::int32_t soglia_marcatori = 10;
 constexpr std::int64_t passo_marcatori = 4;
 constexpr int numero_avvisi = 4;
+// Approach codes 81 to 84 before a station's stop; types from 25 on have no
+// stop, types 5 and 6 a stop without approach codes.
+constexpr int primo_codice_fermata = 80;
+constexpr int tipo_senza_fermata = 25;
 
 // Narrow fields keep the low bits of a value computed wide.
 std::int16_t basso_16(std::int64_t v) {
@@ -36,19 +38,38 @@ bool nella_griglia(const modello& m, std::int64_t k) {
 cella& cella_n(modello& m, std::int64_t k) {
   return m.celle[static_cast<std::size_t>(k)];
 }
+origini_cella& origini_n(modello& m, std::int64_t k) {
+  return m.origini[static_cast<std::size_t>(k)];
+}
 
-// Tests cell k for a point event; when it cannot take one, records 15 (no such
-// cell) or `occupata` (cell taken) and returns false.
-bool prova_cella(modello& m, std::int64_t k, std::int32_t occupata) {
-  if (!nella_griglia(m, k)) {
-    m.registra_errore(errore_fuori_griglia);
-    return false;
-  }
-  if (!cella_libera(cella_n(m, k))) {
-    m.registra_errore(occupata);
-    return false;
-  }
-  return true;
+// Whether cell k can take a point event: 15 when there is no such cell,
+// `occupata` when it is taken, errore_nessuno when it is free.
+codice_errore_numero prova_cella(const modello& m, std::int64_t k, codice_errore_numero occupata) {
+  if (!nella_griglia(m, k)) return errore_fuori_griglia;
+  if (!cella_libera(m.celle[static_cast<std::size_t>(k)])) return occupata;
+  return errore_nessuno;
+}
+
+// A point event's cell, taken by the record `da`. What it replaces other than
+// a mountain marker (only a station stop goes on a taken cell) is noted.
+cella& prendi_cella(modello& m, std::int64_t k, origine da) {
+  cella& c = cella_n(m, k);
+  origine& o = origini_n(m, k).evento;
+  if (!cella_libera(c))
+    m.sostituzioni.push_back({static_cast<std::int32_t>(k), gruppo_campi::evento, o, da});
+  o = da;
+  return c;
+}
+
+// An approach code, written whatever the cell holds; one that replaces a
+// different code is noted.
+void scrivi_avviso(modello& m, std::int64_t k, std::uint8_t codice, origine da) {
+  cella& c = cella_n(m, k);
+  origine& o = origini_n(m, k).avviso;
+  if (c.avviso != 0 && c.avviso != codice)
+    m.sostituzioni.push_back({static_cast<std::int32_t>(k), gruppo_campi::avviso, o, da});
+  c.avviso = codice;
+  o = da;
 }
 
 // A board's speed code, which must fit its 16-bit field.
@@ -62,7 +83,8 @@ std::int16_t codice_velocita(std::int32_t v_d, std::int32_t v_s) {
 
 }  // namespace
 
-bool memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo) {
+void memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo,
+                   origine da) {
   if (m.numero_montagne < 0 || m.numero_montagne >= massimo_montagne)
     throw fallimento_lettura("troppi tratti di montagna");
 
@@ -79,19 +101,26 @@ bool memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int3
   const std::int64_t ultima = cella_di(fine, -1);
   // The markers are counted from the stretch's first cell, even when that
   // cell lies before the grid, so they stand where they would on a longer grid.
-  const std::int64_t da = std::max<std::int64_t>(prima, 0);
-  const std::int64_t a = std::min<std::int64_t>(ultima, m.numero_celle);
-  for (std::int64_t k = da; k <= a && nella_griglia(m, k); ++k) {
+  const std::int64_t da_cella = std::max<std::int64_t>(prima, 0);
+  const std::int64_t a_cella = std::min<std::int64_t>(ultima, m.numero_celle);
+  for (std::int64_t k = da_cella; k <= a_cella && nella_griglia(m, k); ++k) {
     cella& c = cella_n(m, k);
+    origini_cella& o = origini_n(m, k);
+    if (c.tipo_montagna != 0 && c.tipo_montagna != basso_8(tipo))
+      m.sostituzioni.push_back(
+          {static_cast<std::int32_t>(k), gruppo_campi::montagna, o.montagna, da});
     c.tipo_montagna = basso_8(tipo);
-    if (marcatori && (k - prima + 1) % passo_marcatori == 0 && c.tipo_cella == cella_vuota)
+    o.montagna = da;
+    if (marcatori && (k - prima + 1) % passo_marcatori == 0 && c.tipo_cella == cella_vuota) {
       c.tipo_cella = cella_montagna;
+      o.evento = da;
+    }
   }
-  return true;
 }
 
-bool memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
-                        std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v) {
+codice_errore_numero memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
+                                        std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v,
+                                        origine da) {
   const std::int64_t w = cella_di(x - distanza_avviso, 1);
   const std::int64_t s = cella_di(x, 1);
   const std::int64_t e = cella_di(static_cast<double>(x) + l, 1);
@@ -99,17 +128,30 @@ bool memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t
 
   const bool con_avviso = x > inizio_minimo_avviso;
   if (!con_avviso) f_ta = 0;
-  if (con_avviso && !prova_cella(m, w, errore_avviso_rallentamento)) return false;
-  if (!prova_cella(m, s, errore_inizio_rallentamento)) return false;
-  if (!prova_cella(m, e, errore_fine_rallentamento)) return false;
+  if (con_avviso) {
+    if (const auto r = prova_cella(m, w, errore_avviso_rallentamento)) return r;
+  }
+  if (const auto r = prova_cella(m, s, errore_inizio_rallentamento)) return r;
+  if (const auto r = prova_cella(m, e, errore_fine_rallentamento)) return r;
+  // The pre-warning cells are tested as they stand once the warning, start
+  // and end cells have been written: one of those among them refuses them.
+  if (f_ta != 0) {
+    for (int i = 0; i < numero_avvisi; ++i) {
+      const std::int64_t k = p - i;
+      if (const auto r = prova_cella(m, k, errore_preavviso)) return r;
+      if (k == s || k == e || (con_avviso && k == w)) return errore_preavviso;
+    }
+  }
 
   // The end goes first, so that a start and an end on one cell leave a start.
-  cella_n(m, e).tipo_cella = cella_fine_rallentamento;
-  if (d_v != 0) cella_n(m, e).dato_2 = basso_16(d_v);
-  cella_n(m, s).tipo_cella = cella_inizio_rallentamento;
-  if (d_v != 0) cella_n(m, s).dato_2 = basso_16(d_v);
+  cella& fine = prendi_cella(m, e, da);
+  fine.tipo_cella = cella_fine_rallentamento;
+  if (d_v != 0) fine.dato_2 = basso_16(d_v);
+  cella& inizio = prendi_cella(m, s, da);
+  inizio.tipo_cella = cella_inizio_rallentamento;
+  if (d_v != 0) inizio.dato_2 = basso_16(d_v);
   if (con_avviso) {
-    cella& avviso = cella_n(m, w);
+    cella& avviso = prendi_cella(m, w, da);
     avviso.tipo_cella = cella_avviso_rallentamento;
     if (d_v != 0) avviso.dato_2 = basso_16(d_v);
     avviso.dato_1 = basso_16(v);
@@ -118,58 +160,143 @@ bool memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t
     cella_n(m, k).dato_1 = basso_16(v);
     cella_n(m, k).dato_3 = basso_16(f_tt);
   }
-
-  if (f_ta == 0) return true;
-  // Tested after the writes above, which stay when a pre-warning cell is refused.
-  for (int i = 0; i < numero_avvisi; ++i)
-    if (!prova_cella(m, p - i, errore_preavviso)) return false;
+  if (f_ta == 0) return errore_nessuno;
   for (int i = 0; i < numero_avvisi; ++i) {
-    cella& c = cella_n(m, p - i);
+    cella& c = prendi_cella(m, p - i, da);
     c.tipo_cella = cella_preavviso_rallentamento;
     c.dato_1 = basso_16(i + 1);
     if (d_v != 0) c.dato_2 = basso_16(i + 1);
   }
-  return true;
+  return errore_nessuno;
 }
 
-bool memo_segnale(modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1,
-                  std::int32_t s2, std::int32_t s3, std::int32_t rapp, std::int32_t dx,
-                  std::int32_t d1, std::int32_t d2, std::int32_t d3, std::int32_t& tempo) {
-  const std::int64_t c = cella_di(posizione, 1);
-  if (!prova_cella(m, c, errore_segnale)) return false;
+codice_errore_numero memo_segnale(modello& m, segnale_letto& s, origine da) {
+  const std::int64_t c = cella_di(s.posizione, 1);
+  if (const auto r = prova_cella(m, c, errore_segnale)) return r;
 
-  cella& segnale = cella_n(m, c);
+  cella& segnale = prendi_cella(m, c, da);
   segnale.tipo_cella = cella_segnale;
-  segnale.dato_4 = basso_16(std::int64_t{rapp} * 10 + std::int64_t{sx} * 3 + dx);
-  segnale.dato_1 = basso_16(std::int64_t{s1} * 10 + d1);
-  segnale.dato_2 = basso_16(std::int64_t{s2} * 10 + d2);
-  segnale.dato_3 = basso_16(std::int64_t{s3} * 10 + d3);
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  segnale.tempo_segnale = sx == 2 ? basso_8(tempo) : 0;
+  segnale.dato_4 = basso_16(std::int64_t{s.rapp} * 10 + std::int64_t{s.sx} * 3 + s.dx);
+  segnale.dato_1 = basso_16(std::int64_t{s.s1} * 10 + s.d1);
+  segnale.dato_2 = basso_16(std::int64_t{s.s2} * 10 + s.d2);
+  segnale.dato_3 = basso_16(std::int64_t{s.s3} * 10 + s.d3);
+  if (s.tempo >= 1 && s.tempo <= 100) s.tempo = 101;
+  segnale.tempo_segnale = s.sx == 2 ? basso_8(s.tempo) : 0;
 
   // Approach codes lying before the grid's first cell are dropped.
-  const std::int64_t codice = (std::int64_t{sx} * 3 + dx) * 10;
+  const std::int64_t codice = (std::int64_t{s.sx} * 3 + s.dx) * 10;
   for (int k = 1; k <= numero_avvisi; ++k)
-    if (nella_griglia(m, c - 2 * k)) cella_n(m, c - 2 * k).avviso = basso_8(codice + k);
-  return true;
+    if (nella_griglia(m, c - 2 * k)) scrivi_avviso(m, c - 2 * k, basso_8(codice + k), da);
+  return errore_nessuno;
 }
 
-bool memo_indicatori_v_max(modello& m, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
-                           std::int32_t vcs, std::int32_t strisces, std::int32_t vad,
-                           std::int32_t vbd, std::int32_t vcd, std::int32_t strisced) {
-  const std::int64_t c = cella_di(posizione, 1);
-  if (!prova_cella(m, c, errore_indicatore)) return false;
+codice_errore_numero memo_indicatori_v_max(modello& m, const indicatore_letto& i, origine da) {
+  const std::int64_t c = cella_di(i.posizione, 1);
+  if (const auto r = prova_cella(m, c, errore_indicatore)) return r;
 
   // All three codes before any write: a code that does not fit leaves the cell as it was.
-  const std::array<std::int16_t, 3> codici = {codice_velocita(vad, vas), codice_velocita(vbd, vbs),
-                                              codice_velocita(vcd, vcs)};
-  cella& indicatore = cella_n(m, c);
+  const std::array<std::int16_t, 3> codici = {
+      codice_velocita(i.vad, i.vas), codice_velocita(i.vbd, i.vbs), codice_velocita(i.vcd, i.vcs)};
+  cella& indicatore = prendi_cella(m, c, da);
   indicatore.tipo_cella = cella_indicatore_v_max;
   indicatore.dato_1 = codici[0];
   indicatore.dato_2 = codici[1];
   indicatore.dato_3 = codici[2];
-  indicatore.dato_4 = basso_16(std::int64_t{strisces} * 10 + strisced);
-  return true;
+  indicatore.dato_4 = basso_16(std::int64_t{i.strisces} * 10 + i.strisced);
+  return errore_nessuno;
+}
+
+codice_errore_numero memo_cartello(modello& m, std::int32_t posizione, std::int32_t slot,
+                                   const std::string& testo, origine da) {
+  const std::int64_t n = cella_di(posizione, 1);
+  if (const auto r = prova_cella(m, n, errore_cartello)) return r;
+  cella& c = prendi_cella(m, n, da);
+  c.tipo_cella = cella_cartello;
+  c.dato_1 = basso_16(slot);
+  m.tabella_servizio[static_cast<std::size_t>(slot)].testo = testo;
+  return errore_nessuno;
+}
+
+codice_errore_numero memo_abbattimento(modello& m, std::int32_t posizione, std::int32_t valore,
+                                       origine da) {
+  const std::int64_t n = cella_di(posizione);
+  if (const auto r = prova_cella(m, n, errore_abbattimento)) return r;
+  cella& c = prendi_cella(m, n, da);
+  if (valore > 0) {
+    c.tipo_cella = cella_abbattimento;
+    c.dato_1 = basso_16(valore);
+  } else {
+    c.tipo_cella = cella_abbattimento_nullo;
+  }
+  return errore_nessuno;
+}
+
+namespace {
+
+// The stop cell, nearest(fine_zona / 50 - 1), exists only past cell 1.
+bool ha_fermata(std::int32_t fine_zona) {
+  return in_celle(fine_zona) - 1 > 1;
+}
+
+}  // namespace
+
+codice_errore_numero prova_fermata(const modello& m, std::uint8_t tipo, std::int32_t fine_zona) {
+  if (tipo >= tipo_senza_fermata) return errore_nessuno;
+  // The approach codes stand before the stop, so the stop is the farthest cell.
+  if (ha_fermata(fine_zona) && cella_di(fine_zona, -1) > m.numero_celle)
+    return errore_fuori_griglia;
+  if (!ha_fermata(fine_zona)) return errore_fermata_iniziale;
+  return errore_nessuno;
+}
+
+void memo_fermata(modello& m, std::int32_t stazione, std::uint8_t tipo, std::int32_t fine_zona,
+                  origine da) {
+  if (tipo >= tipo_senza_fermata) return;
+  const double fine = in_celle(fine_zona);
+  if (tipo != 5 && tipo != 6) {
+    for (int k = 1; k <= numero_avvisi; ++k) {
+      if (fine - k - 1 <= 1) continue;
+      scrivi_avviso(m, nearest(fine - k - 1), basso_8(primo_codice_fermata + k), da);
+    }
+  }
+  cella& c = prendi_cella(m, cella_di(fine_zona, -1), da);
+  c.tipo_cella = cella_fermata;
+  c.dato_1 = basso_16(stazione);
+}
+
+void riempimento::scrivi(modello& m) {
+  if (cella_ <= m.numero_celle && cella_ < static_cast<std::int64_t>(m.celle.size())) {
+    std::uint8_t codice = 0;
+    try {
+      codice = codifica_(valore_);
+    } catch (const fallimento_lettura& f) {
+      // Told at the row that gave the value, not at the one being read.
+      throw fallimento_lettura(f.what(), da_.riga);
+    }
+    cella_n(m, cella_).*campo_ = codice;
+    origini_n(m, cella_).*origine_campo_ = da_;
+  }
+  ++cella_;
+}
+
+void riempimento::riga(modello& m, std::int32_t p, std::int32_t v, origine da) {
+  const std::int64_t n = cella_di(p);
+  // The first write always happens: a row at or before the last filled cell
+  // still writes one cell.
+  if (n > 0) {
+    do {
+      if (ferma_all_ultima_ && cella_ >= m.numero_celle) break;
+      scrivi(m);
+    } while (cella_ < n);
+  }
+  valore_ = v;
+  da_ = da;
+}
+
+void riempimento::completa(modello& m) {
+  // The last cells from numero_celle - 2 on keep 0 unless a row reached them.
+  do scrivi(m);
+  while (cella_ < std::int64_t{m.numero_celle} - 2);
 }
 
 }  // namespace compattatore

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/errori.h"
+#include "tests/celle.h"
 
 namespace compattatore {
 namespace {
@@ -24,23 +25,39 @@ modello griglia() {
   return m;
 }
 
-// Every cell that differs from an empty one, a line each: index, type, the
-// four values, then whichever byte fields are set.
 std::string descrivi(const modello& m) {
-  std::ostringstream o;
-  for (std::size_t k = 0; k < m.celle.size(); ++k) {
-    const cella& c = m.celle[k];
-    if (c == cella{}) continue;
-    o << k << ": " << int{c.tipo_cella} << " [" << c.dato_1 << ' ' << c.dato_2 << ' ' << c.dato_3
-      << ' ' << c.dato_4 << ']';
-    if (c.tempo_segnale != 0) o << " tempo " << int{c.tempo_segnale};
-    if (c.avviso != 0) o << " avviso " << int{c.avviso};
-    if (c.tipo_montagna != 0) o << " montagna " << int{c.tipo_montagna};
-    if (c.velocita_linea != 0 || c.pendenza != 0 || c.aderenza != 0)
-      o << " tratto " << int{c.velocita_linea} << ' ' << int{c.pendenza} << ' ' << int{c.aderenza};
-    o << '\n';
-  }
-  return o.str();
+  return prove::descrivi_celle(m);
+}
+
+constexpr origine da_linea{fonte_origine::linea, 7};
+constexpr origine da_servizio{fonte_origine::servizio, 9};
+
+// The routines' records written out, as the reader fills them.
+codice_errore_numero segnale(modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1,
+                             std::int32_t s2, std::int32_t s3, std::int32_t rapp, std::int32_t dx,
+                             std::int32_t d1, std::int32_t d2, std::int32_t d3,
+                             std::int32_t& tempo) {
+  segnale_letto g{posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
+  const codice_errore_numero e = memo_segnale(m, g, da_servizio);
+  tempo = g.tempo;
+  return e;
+}
+
+codice_errore_numero indicatore(modello& m, std::int32_t posizione, std::int32_t vas,
+                                std::int32_t vbs, std::int32_t vcs, std::int32_t strisces,
+                                std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
+                                std::int32_t strisced) {
+  return memo_indicatori_v_max(m, {posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced},
+                               da_linea);
+}
+
+codice_errore_numero rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
+                                   std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v) {
+  return memo_rallentamento(m, x, v, l, f_tt, f_ta, d_v, da_servizio);
+}
+
+void montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo) {
+  memo_montagna(m, inizio, fine, tipo, da_linea);
 }
 
 struct cella_occupata {
@@ -90,11 +107,11 @@ TEST(MemoSegnale, PacksValuesAndWritesApproachCodes) {
   for (const auto& c : casi) {
     modello m = griglia();
     std::int32_t tempo = c.tempo;
-    EXPECT_TRUE(
-        memo_segnale(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo))
+    EXPECT_EQ(
+        segnale(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo),
+        errore_nessuno)
         << c.nome;
     EXPECT_EQ(descrivi(m), c.celle) << c.nome;
-    EXPECT_EQ(m.codice_errore, 0) << c.nome;
   }
 }
 
@@ -110,7 +127,7 @@ TEST(MemoSegnale, TempoIsRaisedInTheCallerAndStoredOnlyWithSx2) {
   for (const auto& c : casi) {
     modello m = griglia();
     std::int32_t tempo = c.tempo;
-    ASSERT_TRUE(memo_segnale(m, 17400, c.sx, 3, 1, 0, 0, 2, 2, 0, 0, tempo));
+    ASSERT_EQ(segnale(m, 17400, c.sx, 3, 1, 0, 0, 2, 2, 0, 0, tempo), errore_nessuno);
     EXPECT_EQ(tempo, c.tempo_dopo) << "sx " << c.sx << " tempo " << c.tempo;
     EXPECT_EQ(m.celle[349].tempo_segnale, c.tempo_segnale) << "sx " << c.sx << " tempo " << c.tempo;
   }
@@ -119,8 +136,8 @@ TEST(MemoSegnale, TempoIsRaisedInTheCallerAndStoredOnlyWithSx2) {
 TEST(MemoSegnale, LaterApproachCodeReplacesEarlierWhateverTheCellHolds) {
   modello m = griglia();
   std::int32_t tempo = 0;
-  ASSERT_TRUE(memo_segnale(m, 17400, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo));  // cell 349
-  ASSERT_TRUE(memo_segnale(m, 17300, 1, 3, 1, 0, 0, 1, 2, 0, 0, tempo));  // cell 347, a coded cell
+  ASSERT_EQ(segnale(m, 17400, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo), errore_nessuno);  // cell 349
+  ASSERT_EQ(segnale(m, 17300, 1, 3, 1, 0, 0, 1, 2, 0, 0, tempo), errore_nessuno);  // cell 347
   EXPECT_EQ(m.celle[347].tipo_cella, cella_segnale);
   EXPECT_EQ(m.celle[347].avviso, 81);  // its own code stays under the signal
   EXPECT_EQ(m.celle[345].avviso, 41);
@@ -143,7 +160,8 @@ TEST(MemoSegnale, ApproachCodesBeforeTheGridAreSkipped) {
   for (const auto& c : casi) {
     modello m = griglia();
     std::int32_t tempo = 0;
-    EXPECT_TRUE(memo_segnale(m, c.posizione, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo)) << c.posizione;
+    EXPECT_EQ(segnale(m, c.posizione, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo), errore_nessuno)
+        << c.posizione;
     EXPECT_EQ(descrivi(m), c.celle) << c.posizione;
   }
 }
@@ -155,7 +173,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
     const char* nome;
     std::int32_t x, v, l, f_tt, f_ta, d_v;
     std::vector<cella_occupata> occupate;
-    bool accettato;
     std::int32_t codice;
     std::string celle;
   } casi[] = {
@@ -167,7 +184,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {},
-       true,
        0,
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
@@ -180,7 +196,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {},
-       true,
        0,
        "1473: 5 [4 0 0 0]\n"
        "1474: 5 [3 0 0 0]\n"
@@ -197,7 +212,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        7,
        {},
-       true,
        0,
        "1473: 5 [4 4 0 0]\n"
        "1474: 5 [3 3 0 0]\n"
@@ -214,7 +228,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {},
-       true,
        0,
        "31: 3 [30 0 0 0]\n"
        "33: 2 [30 0 0 0]\n"},
@@ -226,7 +239,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {},
-       true,
        0,
        "4: 5 [4 0 0 0]\n"
        "5: 5 [3 0 0 0]\n"
@@ -243,7 +255,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {},
-       true,
        0,
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"},
@@ -255,7 +266,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        65537,
        {},
-       true,
        0,
        "1477: 4 [4464 1 0 0]\n"
        "1501: 3 [4464 1 -4464 0]\n"},
@@ -267,7 +277,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {{7, cella_segnale}},
-       true,
        0,
        "7: 1 [0 0 0 0]\n"
        "31: 3 [30 0 0 0]\n"
@@ -280,7 +289,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {{1501, cella_montagna}},
-       true,
        0,
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
@@ -293,7 +301,6 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {{1477, cella_segnale}},
-       false,
        17,
        "1477: 1 [0 0 0 0]\n"},
       {"start taken",
@@ -304,20 +311,9 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {{1501, cella_abbattimento}},
-       false,
        18,
        "1501: 12 [0 0 0 0]\n"},
-      {"end taken",
-       75000,
-       50,
-       100,
-       1,
-       1,
-       0,
-       {{1503, cella_fermata}},
-       false,
-       19,
-       "1503: 10 [0 0 0 0]\n"},
+      {"end taken", 75000, 50, 100, 1, 1, 0, {{1503, cella_fermata}}, 19, "1503: 10 [0 0 0 0]\n"},
       {"warning tested before start",
        75000,
        50,
@@ -326,10 +322,9 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {{1477, cella_segnale}, {1501, cella_segnale}},
-       false,
        17,
        "1477: 1 [0 0 0 0]\n1501: 1 [0 0 0 0]\n"},
-      // The pre-warning test comes after the warning, start and end are written.
+      // A refused slowdown leaves the grid as it was.
       {"pre-warning taken",
        75000,
        50,
@@ -338,12 +333,8 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        1,
        0,
        {{1474, cella_abbattimento}},
-       false,
        20,
-       "1474: 12 [0 0 0 0]\n"
-       "1477: 4 [50 0 0 0]\n"
-       "1501: 3 [50 0 1 0]\n"
-       "1503: 2 [50 0 1 0]\n"},
+       "1474: 12 [0 0 0 0]\n"},
       {"pre-warning not tested without f_ta",
        75000,
        50,
@@ -352,33 +343,20 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        0,
        0,
        {{1474, cella_abbattimento}},
-       true,
        0,
        "1474: 12 [0 0 0 0]\n"
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
        "1503: 2 [50 0 1 0]\n"},
       // (1575 - 1200) / 50 = 7.5: the nearest pre-warning cell and the warning
-      // cell are both 8, so the slowdown trips over its own warning point.
-      {"pre-warning on its own warning cell",
-       1575,
-       30,
-       100,
-       0,
-       1,
-       0,
-       {},
-       false,
-       20,
-       "8: 4 [30 0 0 0]\n"
-       "32: 3 [30 0 0 0]\n"
-       "34: 2 [30 0 0 0]\n"},
+      // cell are both 8, so the slowdown trips over its own warning point, as
+      // if that had been written first.
+      {"pre-warning on its own warning cell", 1575, 30, 100, 0, 1, 0, {}, 20, ""},
   };
   for (const auto& c : casi) {
     modello m = griglia();
     occupa(m, c.occupate);
-    EXPECT_EQ(memo_rallentamento(m, c.x, c.v, c.l, c.f_tt, c.f_ta, c.d_v), c.accettato) << c.nome;
-    EXPECT_EQ(m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(rallentamento(m, c.x, c.v, c.l, c.f_tt, c.f_ta, c.d_v), c.codice) << c.nome;
     EXPECT_EQ(descrivi(m), c.celle) << c.nome;
   }
 }
@@ -400,8 +378,9 @@ TEST(MemoIndicatoriVMax, PacksSpeedCodesAndStripes) {
   };
   for (const auto& c : casi) {
     modello m = griglia();
-    EXPECT_TRUE(memo_indicatori_v_max(m, 15350, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd,
-                                      c.vcd, c.strisced))
+    EXPECT_EQ(
+        indicatore(m, 15350, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd, c.strisced),
+        errore_nessuno)
         << c.nome;
     EXPECT_EQ(descrivi(m), c.celle) << c.nome;
   }
@@ -418,11 +397,10 @@ TEST(MemoIndicatoriVMax, SpeedCodeBeyond16BitsFailsTheReadingWithNothingWritten)
       vs[rango] = c.vs;
       vd[rango] = c.vd;
       modello m = griglia();
-      EXPECT_THROW(memo_indicatori_v_max(m, 15350, vs[0], vs[1], vs[2], 2, vd[0], vd[1], vd[2], 0),
+      EXPECT_THROW(indicatore(m, 15350, vs[0], vs[1], vs[2], 2, vd[0], vd[1], vd[2], 0),
                    fallimento_lettura)
           << c.vs << ", " << c.vd << " in rank " << rango;
       EXPECT_EQ(descrivi(m), "") << c.vs << ", " << c.vd << " in rank " << rango;
-      EXPECT_EQ(m.codice_errore, 0);
     }
   }
 }
@@ -432,9 +410,9 @@ TEST(MemoIndicatoriVMax, SpeedCodeBeyond16BitsFailsTheReadingWithNothingWritten)
 // One point event of each routine whose tested cell is `cella_provata`.
 struct evento_puntuale {
   const char* nome;
-  std::function<bool(modello&)> colloca;
+  std::function<codice_errore_numero(modello&)> colloca;
   std::int32_t cella_provata;
-  std::int32_t errore;
+  codice_errore_numero errore;
 };
 
 const std::vector<evento_puntuale>& eventi_puntuali() {
@@ -442,21 +420,19 @@ const std::vector<evento_puntuale>& eventi_puntuali() {
       {"signal",
        [](modello& m) {
          std::int32_t tempo = 50;
-         const bool esito = memo_segnale(m, 17400, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo);
-         EXPECT_EQ(tempo, esito ? 101 : 50);
-         return esito;
+         const codice_errore_numero e = segnale(m, 17400, 2, 3, 1, 0, 0, 2, 2, 0, 0, tempo);
+         EXPECT_EQ(tempo, e == errore_nessuno ? 101 : 50);
+         return e;
        },
        349, errore_segnale},
-      {"board",
-       [](modello& m) { return memo_indicatori_v_max(m, 15350, 75, 85, 85, 2, 0, 0, 0, 0); }, 308,
+      {"board", [](modello& m) { return indicatore(m, 15350, 75, 85, 85, 2, 0, 0, 0, 0); }, 308,
        errore_indicatore},
-      {"slowdown warning",
-       [](modello& m) { return memo_rallentamento(m, 75000, 50, 100, 1, 1, 0); }, 1477,
-       errore_avviso_rallentamento},
-      {"slowdown start", [](modello& m) { return memo_rallentamento(m, 75000, 50, 100, 1, 1, 0); },
-       1501, errore_inizio_rallentamento},
-      {"slowdown end", [](modello& m) { return memo_rallentamento(m, 75000, 50, 100, 1, 1, 0); },
-       1503, errore_fine_rallentamento},
+      {"slowdown warning", [](modello& m) { return rallentamento(m, 75000, 50, 100, 1, 1, 0); },
+       1477, errore_avviso_rallentamento},
+      {"slowdown start", [](modello& m) { return rallentamento(m, 75000, 50, 100, 1, 1, 0); }, 1501,
+       errore_inizio_rallentamento},
+      {"slowdown end", [](modello& m) { return rallentamento(m, 75000, 50, 100, 1, 1, 0); }, 1503,
+       errore_fine_rallentamento},
   };
   return eventi;
 }
@@ -467,27 +443,15 @@ TEST(CollocazionePuntuale, MarkerGivesWayAnyOtherEventRefusesWithNothingWritten)
       modello m = griglia();
       occupa(m, {{e.cella_provata, static_cast<std::uint8_t>(tipo)}});
       const std::string prima = descrivi(m);
-      const bool accettato = e.colloca(m);
+      const codice_errore_numero esito = e.colloca(m);
       if (tipo == cella_montagna) {
-        EXPECT_TRUE(accettato) << e.nome;
+        EXPECT_EQ(esito, errore_nessuno) << e.nome;
         EXPECT_NE(m.celle[static_cast<std::size_t>(e.cella_provata)].tipo_cella, cella_montagna);
-        EXPECT_EQ(m.codice_errore, 0) << e.nome;
       } else {
-        EXPECT_FALSE(accettato) << e.nome << " on type " << tipo;
-        EXPECT_EQ(m.codice_errore, e.errore) << e.nome << " on type " << tipo;
+        EXPECT_EQ(esito, e.errore) << e.nome << " on type " << tipo;
         EXPECT_EQ(descrivi(m), prima) << e.nome << " on type " << tipo;
       }
     }
-  }
-}
-
-TEST(CollocazionePuntuale, AcceptedPlacementKeepsAnEarlierError) {
-  for (const evento_puntuale& e : eventi_puntuali()) {
-    modello m = griglia();
-    m.registra_errore(errore_fuori_griglia, 4321);
-    EXPECT_TRUE(e.colloca(m)) << e.nome;
-    EXPECT_EQ(m.codice_errore, errore_fuori_griglia) << e.nome;
-    EXPECT_EQ(m.posizione_errore, 4321) << e.nome;
   }
 }
 
@@ -495,60 +459,55 @@ TEST(CollocazionePuntuale, CellOutsideTheGridIsRefusedWith15AndNothingWritten) {
   // The grid of the built-in route ends at cell 2260 (112950 m + 1 cell).
   const struct {
     const char* nome;
-    std::function<bool(modello&)> colloca;
+    std::function<codice_errore_numero(modello&)> colloca;
     bool accettato;
   } casi[] = {
       {"signal on the last cell",
        [](modello& m) {
          std::int32_t t = 0;
-         return memo_segnale(m, 112950, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
+         return segnale(m, 112950, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
        },
        true},
       {"signal past the last cell",
        [](modello& m) {
          std::int32_t t = 0;
-         return memo_segnale(m, 113000, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
+         return segnale(m, 113000, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
        },
        false},
       {"signal before cell 0",
        [](modello& m) {
          std::int32_t t = 0;
-         return memo_segnale(m, -100, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
+         return segnale(m, -100, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
        },
        false},
       {"signal at the int32 limit",
        [](modello& m) {
          std::int32_t t = 0;
-         return memo_segnale(m, int32_max, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
+         return segnale(m, int32_max, 1, 1, 1, 1, 0, 1, 1, 1, 1, t);
        },
        false},
       {"board on the last cell",
-       [](modello& m) { return memo_indicatori_v_max(m, 112950, 75, 85, 85, 2, 0, 0, 0, 0); },
-       true},
+       [](modello& m) { return indicatore(m, 112950, 75, 85, 85, 2, 0, 0, 0, 0); }, true},
       {"board past the last cell",
-       [](modello& m) { return memo_indicatori_v_max(m, 113000, 75, 85, 85, 2, 0, 0, 0, 0); },
-       false},
+       [](modello& m) { return indicatore(m, 113000, 75, 85, 85, 2, 0, 0, 0, 0); }, false},
       {"board before cell 0",
-       [](modello& m) { return memo_indicatori_v_max(m, int32_min, 75, 85, 85, 2, 0, 0, 0, 0); },
-       false},
+       [](modello& m) { return indicatore(m, int32_min, 75, 85, 85, 2, 0, 0, 0, 0); }, false},
       {"slowdown ending on the last cell",
-       [](modello& m) { return memo_rallentamento(m, 112850, 50, 100, 1, 1, 0); }, true},
+       [](modello& m) { return rallentamento(m, 112850, 50, 100, 1, 1, 0); }, true},
       {"slowdown ending past the last cell",
-       [](modello& m) { return memo_rallentamento(m, 112900, 50, 100, 1, 1, 0); }, false},
+       [](modello& m) { return rallentamento(m, 112900, 50, 100, 1, 1, 0); }, false},
       {"slowdown whose end passes the int32 range",
-       [](modello& m) { return memo_rallentamento(m, 100000, 50, int32_max, 1, 1, 0); }, false},
+       [](modello& m) { return rallentamento(m, 100000, 50, int32_max, 1, 1, 0); }, false},
       {"slowdown starting before cell 0",
-       [](modello& m) { return memo_rallentamento(m, -100, 50, 0, 1, 1, 0); }, false},
+       [](modello& m) { return rallentamento(m, -100, 50, 0, 1, 1, 0); }, false},
       {"slowdown whose warning lies past the grid",
-       [](modello& m) { return memo_rallentamento(m, int32_max, 50, 0, 1, 1, 0); }, false},
+       [](modello& m) { return rallentamento(m, int32_max, 50, 0, 1, 1, 0); }, false},
   };
   for (const auto& c : casi) {
     modello m = griglia();
-    EXPECT_EQ(c.colloca(m), c.accettato) << c.nome;
-    if (c.accettato) {
-      EXPECT_EQ(m.codice_errore, 0) << c.nome;
-    } else {
-      EXPECT_EQ(m.codice_errore, errore_fuori_griglia) << c.nome;
+    const codice_errore_numero e = c.colloca(m);
+    EXPECT_EQ(e, c.accettato ? errore_nessuno : errore_fuori_griglia) << c.nome;
+    if (!c.accettato) {
       EXPECT_EQ(descrivi(m), "") << c.nome;
     }
   }
@@ -560,7 +519,7 @@ TEST(MemoMontagna, BuiltInStretchSetsTypeAndMarkersOnEmptyCellsOnly) {
   modello m = griglia();
   occupa(m, {{67, cella_segnale}, {71, cella_montagna}, {64, cella_inizio_rallentamento}});
   std::int32_t tipo = 11;
-  EXPECT_TRUE(memo_montagna(m, 3000, 17600, tipo));
+  montagna(m, 3000, 17600, tipo);
   EXPECT_EQ(tipo, 1);
   EXPECT_EQ(m.numero_montagne, 1);
   EXPECT_EQ(m.inizi_montagne[1], 3000);
@@ -595,9 +554,9 @@ TEST(MemoMontagna, CloseGapAfterThePreviouslyRecordedStretchGivesType3) {
   for (const auto& c : casi) {
     modello m = griglia();
     std::int32_t tipo_prima = 1;
-    ASSERT_TRUE(memo_montagna(m, c.inizio_prima, c.fine_prima, tipo_prima)) << c.nome;
+    montagna(m, c.inizio_prima, c.fine_prima, tipo_prima);
     std::int32_t tipo = c.tipo;
-    ASSERT_TRUE(memo_montagna(m, c.inizio, c.fine, tipo)) << c.nome;
+    montagna(m, c.inizio, c.fine, tipo);
     EXPECT_EQ(tipo, c.tipo_dopo) << c.nome;
     const std::int64_t prima = cella_di(c.inizio);
     EXPECT_EQ(m.celle[static_cast<std::size_t>(prima + 3)].tipo_cella,
@@ -624,7 +583,7 @@ TEST(MemoMontagna, WritesOnlyTheCellsInsideTheGrid) {
   for (const auto& c : casi) {
     modello m = griglia();
     std::int32_t tipo = 12;
-    EXPECT_TRUE(memo_montagna(m, c.inizio, c.fine, tipo)) << c.nome;
+    montagna(m, c.inizio, c.fine, tipo);
     EXPECT_EQ(m.numero_montagne, 1) << c.nome;
     for (int k = 0; k <= m.numero_celle; ++k) {
       const cella& cel = m.celle[static_cast<std::size_t>(k)];
@@ -641,19 +600,84 @@ TEST(MemoMontagna, EightyFirstStretchFailsTheReadingWithNothingWritten) {
   modello m = griglia();
   for (int i = 1; i <= massimo_montagne; ++i) {
     std::int32_t tipo = 1;
-    ASSERT_TRUE(memo_montagna(m, i * 1000, i * 1000 + 500, tipo)) << i;
+    montagna(m, i * 1000, i * 1000 + 500, tipo);
   }
   ASSERT_EQ(m.numero_montagne, massimo_montagne);
   EXPECT_EQ(m.inizi_montagne[80], 80000);
   const modello prima = m;
   std::int32_t tipo = 11;
-  EXPECT_THROW(memo_montagna(m, 100000, 101000, tipo), fallimento_lettura);
+  EXPECT_THROW(montagna(m, 100000, 101000, tipo), fallimento_lettura);
   EXPECT_EQ(tipo, 11);
   EXPECT_EQ(m.numero_montagne, massimo_montagne);
   EXPECT_EQ(m.inizi_montagne, prima.inizi_montagne);
   EXPECT_EQ(m.fini_montagne, prima.fini_montagne);
   EXPECT_EQ(m.celle, prima.celle);
-  EXPECT_EQ(m.codice_errore, 0);
+}
+
+// ---------------------------------------------------------------- replaced values
+
+// What a later record replaces is noted with both records; a marker giving
+// way, or an approach code written again the same, is no loss.
+TEST(Sostituzioni, ALaterRecordOverAnEarlierOneIsNoted) {
+  const origine primo{fonte_origine::linea, 3};
+  const origine secondo{fonte_origine::servizio, 4};
+  const auto descrivi_sostituzioni = [](const modello& m) {
+    std::string s;
+    for (const sostituzione& x : m.sostituzioni)
+      s += std::to_string(x.cella) + ":" + std::to_string(static_cast<int>(x.gruppo)) + " " +
+           std::to_string(x.prima.riga) + ">" + std::to_string(x.dopo.riga) + "\n";
+    return s;
+  };
+  const struct {
+    const char* nome;
+    std::function<void(modello&)> prima, dopo;
+    std::string atteso;
+  } casi[] = {
+      {"stop over a board",
+       [&](modello& m) {
+         memo_indicatori_v_max(m, {900, 60, 60, 60, 0, 0, 0, 0, 0}, primo);
+       },
+       [&](modello& m) { memo_fermata(m, 2, 4, 1000, secondo); },
+       // The board's cell 19 is the stop; the stop's approach codes 15..18
+       // go on empty cells.
+       "19:0 3>4\n"},
+      {"approach code over another",
+       [&](modello& m) {
+         segnale_letto g{1000, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+         memo_segnale(m, g, primo);  // cell 21, codes 41..44 on 19, 17, 15, 13
+       },
+       [&](modello& m) { memo_fermata(m, 2, 4, 1000, secondo); },  // 81..84 on 18..15
+       "17:1 3>4\n15:1 3>4\n"},
+      {"same code again", [&](modello& m) { memo_fermata(m, 2, 4, 1000, primo); },
+       [&](modello& m) { memo_fermata(m, 3, 4, 1000, secondo); }, "19:0 3>4\n"},
+      {"mountain over mountain",
+       [&](modello& m) {
+         std::int32_t t = 1;
+         memo_montagna(m, 1000, 1100, t, primo);
+       },
+       [&](modello& m) {
+         std::int32_t t = 2;
+         memo_montagna(m, 1050, 1200, t, secondo);
+       },
+       // The joined stretch becomes type 3 over cells 21..23, two of them the first's.
+       "21:2 3>4\n"},
+      {"marker gives way",
+       [&](modello& m) {
+         std::int32_t t = 11;
+         memo_montagna(m, 0, 2000, t, primo);  // markers on 3, 7, 11, ...
+       },
+       [&](modello& m) {
+         segnale_letto g{300, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+         memo_segnale(m, g, secondo);  // cell 7
+       },
+       ""},
+  };
+  for (const auto& c : casi) {
+    modello m = griglia();
+    c.prima(m);
+    c.dopo(m);
+    EXPECT_EQ(descrivi_sostituzioni(m), c.atteso) << c.nome;
+  }
 }
 
 }  // namespace

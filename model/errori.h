@@ -1,8 +1,12 @@
-// The error numbers of the system. The values are shown to users and written
-// in authors' guides: do not change them.
+// The error numbers of the system and what each one means. The values are
+// shown to users and written in authors' guides: do not change them. This
+// enum is the only list of the numbers; the table in errori.cpp has one row
+// for each.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,18 +45,41 @@ enum codice_errore_numero : std::int32_t {
   errore_codice_gara = 1251,         // reserved check-code places not zero
 };
 
-// Whether the error carries a position in metres in `posizione_errore`.
-bool errore_ha_posizione(std::int32_t codice);
+// What an error points at in the author's message.
+enum class punta_a : std::uint8_t {
+  riga_sorgente,  // the refused record's line in a source file
+  cella,          // the grid cell at the recorded position
+  marchio,        // cell 1 of the grid or slot 85 of the table: the reserved places
+};
 
-// A short Italian description of the condition; empty for unknown numbers.
-std::string_view descrizione_errore(std::int32_t codice);
+// One row of the error table.
+struct scheda_errore {
+  codice_errore_numero codice;
+  bool con_posizione;  // whether the error carries a position in metres
+  punta_a luogo;
+  std::string_view descrizione;  // a short Italian description of the condition
+};
+
+// The whole table, in the order of the numbers.
+std::span<const scheda_errore> tabella_errori();
+// The row of a number; nullptr for a number the system does not use.
+const scheda_errore* scheda_di(std::int32_t codice);
+// Whether `codice` is a value of codice_errore_numero other than errore_nessuno.
+bool codice_del_sistema(std::int32_t codice);
 
 // A failure of the reading as a whole (a number that does not fit its field, a
 // file that ends inside a record, a record with no room in the model). The
-// reader turns it into error 25 with its text as the detail.
+// reader turns it into error 25 with its text as the detail, at the line of
+// the record being read unless `riga` names another (the row whose value
+// failed when it was written later).
 class fallimento_lettura : public std::runtime_error {
  public:
-  explicit fallimento_lettura(const std::string& dettaglio) : std::runtime_error(dettaglio) {}
+  explicit fallimento_lettura(const std::string& dettaglio, std::int32_t riga = 0)
+      : std::runtime_error(dettaglio), riga_(riga) {}
+  std::int32_t riga() const { return riga_; }
+
+ private:
+  std::int32_t riga_;
 };
 
 }  // namespace compattatore

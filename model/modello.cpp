@@ -1,80 +1,9 @@
 #include "model/modello.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace compattatore {
-
-void tracciato_piano::origine() {
-  if (ultimo_metro_ < 1) return;
-  origine_ = true;
-  metro_successivo_ = 2;
-  tratti_.clear();
-  if (materializzato_) {
-    for (int k = 0; k < 2; ++k) {
-      imposta_intero(0, k, 0);
-      imposta_intero(1, k, static_cast<std::int16_t>(k));
-    }
-  }
-}
-
-void tracciato_piano::prolunga(std::int32_t fino, bool in_curva, double c) {
-  if (fino < metro_successivo_) return;
-  const std::int32_t primo = metro_successivo_;
-  tratti_.push_back({fino, in_curva, c});
-  metro_successivo_ = fino + 1;
-  if (!materializzato_) return;
-  // Stored already: go on from the stored metres, as the runs would.
-  double x0 = valori_[indice(primo - 2, 0)], y0 = valori_[indice(primo - 2, 1)];
-  double x1 = valori_[indice(primo - 1, 0)], y1 = valori_[indice(primo - 1, 1)];
-  for (std::int32_t metro = primo; metro <= fino; ++metro) {
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double x;
-    double y;
-    if (in_curva) {
-      x = (x1 + dx) + c * dy;
-      y = (y1 + dy) - c * dx;
-    } else {
-      x = x1 + dx;
-      y = y1 + dy;
-    }
-    imposta_reale(metro, 0, x);
-    imposta_reale(metro, 1, y);
-    x0 = x1;
-    y0 = y1;
-    x1 = x;
-    y1 = y;
-  }
-}
-
-void tracciato_piano::materializza() const {
-  if (materializzato_) return;
-  std::vector<std::uint8_t> tipi;
-  std::vector<double> valori;
-  tipi.reserve(numero_elementi());
-  valori.reserve(numero_elementi());
-  in_ordine([&](tipo_elemento t, double v) {
-    tipi.push_back(static_cast<std::uint8_t>(t));
-    valori.push_back(v);
-  });
-  tipi_ = std::move(tipi);
-  valori_ = std::move(valori);
-  materializzato_ = true;
-}
-
-void tracciato_piano::imposta_intero(std::int32_t metro, int componente, std::int16_t v) {
-  materializza();
-  const std::size_t i = indice(metro, componente);
-  tipi_[i] = static_cast<std::uint8_t>(tipo_elemento::intero);
-  valori_[i] = v;
-}
-
-void tracciato_piano::imposta_reale(std::int32_t metro, int componente, double v) {
-  materializza();
-  const std::size_t i = indice(metro, componente);
-  tipi_[i] = static_cast<std::uint8_t>(tipo_elemento::reale);
-  valori_[i] = v;
-}
 
 void modello::svuota_tabella() {
   for (voce_servizio& v : tabella_servizio) v = voce_servizio{};
@@ -82,9 +11,41 @@ void modello::svuota_tabella() {
 
 void modello::dimensiona(std::int32_t lunghezza) {
   lunghezza_griglia = lunghezza + margine_griglia;
-  numero_celle = static_cast<std::int32_t>(nearest(lunghezza_griglia / 50.0));
+  numero_celle = static_cast<std::int32_t>(cella_di(lunghezza_griglia));
   celle.assign(static_cast<std::size_t>(numero_celle) + 1, cella{});
+  origini.assign(celle.size(), origini_cella{});
+  sostituzioni.clear();
   tracciato = genera_linea != 0 ? tracciato_piano(lunghezza_griglia) : tracciato_piano();
+}
+
+void modello::registra_errore(codice_errore_numero codice, std::optional<std::int32_t> posizione,
+                              luogo_errore luogo) {
+  const scheda_errore* s = scheda_di(codice);
+  // A number outside the table, or a position where the table says there is
+  // none (or none where it says there is one), is the program's own fault.
+  if (s == nullptr || s->con_posizione != posizione.has_value())
+    throw std::logic_error("errore " + std::to_string(codice) + " registrato in modo incoerente");
+  codice_errore = codice;
+  if (posizione) posizione_errore = *posizione;
+  errori.push_back({codice, posizione, std::move(luogo)});
+}
+
+void modello::azzera_errori() {
+  codice_errore = 0;
+  errori.clear();
+}
+
+luogo_errore modello::luogo_di(origine o) const {
+  switch (o.fonte) {
+    case fonte_origine::linea:
+      return {file_linea, o.riga, {}};
+    case fonte_origine::servizio:
+    case fonte_origine::passata:
+      return {file_servizio, o.riga, {}};
+    case fonte_origine::nessuna:
+      break;
+  }
+  return {};
 }
 
 std::int64_t nearest(double x) {
@@ -94,7 +55,7 @@ std::int64_t nearest(double x) {
 }
 
 std::int64_t cella_di(double metri, double scarto) {
-  return nearest(metri / 50.0 + scarto);
+  return nearest(in_celle(metri) + scarto);
 }
 
 }  // namespace compattatore

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "model/errori.h"
+#include "model/tracciato.h"
+
 namespace compattatore {
 
 // What stands in a cell (`tipo_cella`). The values are stored in the cell file.
@@ -80,140 +83,56 @@ inline constexpr int lunghezza_massima_percorso = 1000000;
 inline constexpr int margine_griglia = 7000;  // metres of grid beyond the route's end
 inline constexpr int massimo_montagne = 80;
 
-// Kind of a track element, numbered as in the track file's tags.
-enum class tipo_elemento : std::uint8_t { vuoto = 0, intero = 2, reale = 5 };
+// Where a value of the model came from, kept beside the model for the
+// authors' tools and never written to a file: a record of one of the two
+// sources, or the marking pass working for the slowdown of a record.
+enum class fonte_origine : std::uint8_t { nessuna, linea, servizio, passata };
 
-// The plotted track: two components for every metre 0..lunghezza, each element
-// empty, a 16-bit integer or a double. The plotting records runs (metres 0 and
-// 1, then stretches that each repeat the step before them, straight or turned
-// at a constant rate), not points: a long route's two million values are
-// computed again, in order, when the file is written. They are stored only
-// when a metre is asked for or set one by one.
-class tracciato_piano {
- public:
-  tracciato_piano() = default;
-  // Metres 0..lunghezza, every element empty.
-  explicit tracciato_piano(std::int32_t lunghezza) : ultimo_metro_(lunghezza) {}
+struct origine {
+  fonte_origine fonte = fonte_origine::nessuna;
+  std::int32_t riga = 0;  // the record's line in its source (the slowdown's, for the pass)
 
-  bool vuoto() const { return ultimo_metro_ < 0; }
-  std::int32_t ultimo_metro() const { return ultimo_metro_; }
-  std::size_t numero_elementi() const {
-    return 2 * static_cast<std::size_t>(static_cast<std::int64_t>(ultimo_metro_) + 1);
-  }
-
-  // Plotting. Metres 0 and 1 as 16-bit integers (0, 0) and (0, 1).
-  void origine();
-  // Metres metro_successivo() to `fino`, each repeating the step between the
-  // two metres before it, turned by c (x + c·dy, y − c·dx) when `in_curva`.
-  // Needs the origin and fino <= ultimo_metro().
-  void prolunga(std::int32_t fino, bool in_curva, double c);
-  std::int32_t metro_successivo() const { return metro_successivo_; }
-
-  // One metre; the first call computes and keeps the whole track.
-  tipo_elemento tipo(std::int32_t metro, int componente) const {
-    materializza();
-    return static_cast<tipo_elemento>(tipi_[indice(metro, componente)]);
-  }
-  double valore(std::int32_t metro, int componente) const {
-    materializza();
-    return valori_[indice(metro, componente)];
-  }
-  void imposta_intero(std::int32_t metro, int componente, std::int16_t v);
-  void imposta_reale(std::int32_t metro, int componente, double v);
-
-  // Element i in file order (component 0 of every metre, then component 1).
-  tipo_elemento tipo_in_ordine(std::size_t i) const {
-    materializza();
-    return static_cast<tipo_elemento>(tipi_[i]);
-  }
-  double valore_in_ordine(std::size_t i) const {
-    materializza();
-    return valori_[i];
-  }
-
-  // Every element in file order, computed as it goes: f(tipo, valore).
-  template <class F>
-  void in_ordine(F&& f) const;
-
- private:
-  struct tratto {
-    std::int32_t fino;
-    bool in_curva;
-    double c;
-  };
-  // Metres 2 up to the last run's end of one component, by the runs.
-  template <class F>
-  void ripercorri(int componente, F&& f) const;
-  void materializza() const;
-  std::size_t indice(std::int32_t metro, int componente) const {
-    return static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_metro_) + 1) +
-           static_cast<std::size_t>(metro);
-  }
-
-  std::int32_t ultimo_metro_ = -1;
-  bool origine_ = false;
-  std::int32_t metro_successivo_ = 2;
-  std::vector<tratto> tratti_;
-  // The stored elements, once some metre has been asked for or set.
-  mutable bool materializzato_ = false;
-  mutable std::vector<std::uint8_t> tipi_;
-  mutable std::vector<double> valori_;
+  bool operator==(const origine&) const = default;
 };
 
-template <class F>
-void tracciato_piano::ripercorri(int componente, F&& f) const {
-  // Plain doubles in the order written, the same as when the track is
-  // stored: every build, and both ways, give the same bytes.
-  double x0 = 0, y0 = 0, x1 = 0, y1 = 1;
-  std::int32_t metro = 2;
-  for (const tratto& t : tratti_) {
-    for (; metro <= t.fino; ++metro) {
-      const double dx = x1 - x0;
-      const double dy = y1 - y0;
-      double x;
-      double y;
-      if (t.in_curva) {
-        x = (x1 + dx) + t.c * dy;
-        y = (y1 + dy) - t.c * dx;
-      } else {
-        x = x1 + dx;
-        y = y1 + dy;
-      }
-      f(componente == 0 ? x : y);
-      x0 = x1;
-      y0 = y1;
-      x1 = x;
-      y1 = y;
-    }
-  }
-}
+// The record that last set each group of a cell's fields.
+struct origini_cella {
+  origine evento;    // tipo_cella, dato_1..dato_4, tempo_segnale
+  origine avviso;    // the approach code
+  origine montagna;  // tipo_montagna
+  origine velocita;  // velocita_linea
+  origine pendenza;
+  origine aderenza;
+};
 
-template <class F>
-void tracciato_piano::in_ordine(F&& f) const {
-  if (materializzato_) {
-    for (std::size_t i = 0; i < tipi_.size(); ++i)
-      f(static_cast<tipo_elemento>(tipi_[i]), valori_[i]);
-    return;
-  }
-  if (vuoto()) return;
-  for (int k = 0; k < 2; ++k) {
-    std::int32_t metro = 0;
-    if (origine_ && ultimo_metro_ >= 1) {
-      f(tipo_elemento::intero, 0.0);
-      f(tipo_elemento::intero, k == 0 ? 0.0 : 1.0);
-      metro = 2;
-      ripercorri(k, [&](double v) { f(tipo_elemento::reale, v); });
-      metro = metro_successivo_;
-    }
-    for (; metro <= ultimo_metro_; ++metro) f(tipo_elemento::vuoto, 0.0);
-  }
-}
+// A group of a cell's fields, as far as one record sets it.
+enum class gruppo_campi : std::uint8_t { evento, avviso, montagna };
 
-// Where a recorded error was found in the sources, for the author's message.
+// A value a record wrote and a later record replaced (a station stop over an
+// event, an approach code over another, a mountain stretch over another):
+// allowed, but never silent.
+struct sostituzione {
+  std::int32_t cella;
+  gruppo_campi gruppo;
+  origine prima;  // the record whose value was lost
+  origine dopo;   // the record that replaced it
+};
+
+// Where a recorded error points, beside its position.
 struct luogo_errore {
   std::string file;       // source file name as the author knows it; empty if none
   std::int32_t riga = 0;  // 1-based line where the refused record starts; 0 if none
   std::string dettaglio;  // what was wrong, in a few words; may be empty
+  // The reserved places' guards: the value stood in slot 85 of the table
+  // rather than in cell 1 of the grid.
+  bool nella_tabella = false;
+};
+
+// One error of the run.
+struct errore_registrato {
+  codice_errore_numero codice = errore_nessuno;
+  std::optional<std::int32_t> posizione;  // metres, for the errors that carry one
+  luogo_errore luogo;
 };
 
 class modello {
@@ -233,12 +152,21 @@ class modello {
   std::array<std::int32_t, massimo_montagne + 1> inizi_montagne{};
   std::array<std::int32_t, massimo_montagne + 1> fini_montagne{};
 
-  // The error record: the last error number (0 = none) and its position in metres.
+  // The error record: the last error number (0 = none) and its position in
+  // metres, which an error without a position leaves as it was; beside it,
+  // every error of the run in the order recorded. The run reports the first.
   std::int32_t codice_errore = 0;
   std::int32_t posizione_errore = 0;
-  luogo_errore luogo;  // set together with codice_errore where a source line is known
+  std::vector<errore_registrato> errori;
 
-  std::string riga;  // the source item just read
+  // Beside the model, never in the files: where each cell's values came
+  // from (cells 0..numero_celle, sized with the grid), what a later record
+  // replaced, and the sources' names as the author knows them (set by the
+  // reader as it opens each).
+  std::vector<origini_cella> origini;
+  std::vector<sostituzione> sostituzioni;
+  std::string file_linea;
+  std::string file_servizio;
 
   bool griglia_dimensionata() const { return !celle.empty(); }
 
@@ -247,13 +175,25 @@ class modello {
   // Sizes the grid (and, with genera_linea, the track) for a route of
   // `lunghezza` metres; everything sized before is discarded.
   void dimensiona(std::int32_t lunghezza);
-  // Records an error; the position stays as it was.
-  void registra_errore(std::int32_t codice) { codice_errore = codice; }
-  void registra_errore(std::int32_t codice, std::int32_t posizione) {
-    codice_errore = codice;
-    posizione_errore = posizione;
+
+  // Records an error: number, position and place together. `posizione` is
+  // given exactly for the errors that carry one (the error table says which).
+  void registra_errore(codice_errore_numero codice, std::optional<std::int32_t> posizione,
+                       luogo_errore luogo = {});
+  // The run's first error; nullptr when there is none.
+  const errore_registrato* primo_errore() const {
+    return errori.empty() ? nullptr : &errori.front();
   }
+  // Forgets every error, as a new compaction starts.
+  void azzera_errori();
+
+  // The source file and line of an origin (the slowdown's, for the pass);
+  // empty when it has none.
+  luogo_errore luogo_di(origine o) const;
 };
+
+// Length of a cell of the grid in metres.
+inline constexpr int metri_cella = 50;
 
 // The integer nearest to x, a value exactly halfway going to the even
 // neighbour (nearest(2.5) = 2, nearest(3.5) = 4). Not range-checked.
@@ -262,6 +202,14 @@ std::int64_t nearest(double x);
 // The cell index of a position: nearest(metri / 50 + scarto), the division
 // made as a real number and nearest() taken of the whole expression.
 std::int64_t cella_di(double metri, double scarto = 0);
+// A position in cells, as a real number: metri / 50.
+inline double in_celle(double metri) {
+  return metri / metri_cella;
+}
+// The first metre of cell k.
+inline std::int64_t inizio_cella(std::int64_t k) {
+  return k * metri_cella;
+}
 
 // A cell is free for a point event when it holds nothing or a mountain marker.
 inline bool cella_libera(const cella& c) {

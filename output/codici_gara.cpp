@@ -60,21 +60,37 @@ std::int32_t codice_gara_st(const modello& m) {
   return somma;
 }
 
-std::int32_t timbra_codici(modello& m) {
+namespace {
+
+// A guard's refusal: the place taken is slot 85 when the table holds the
+// value, otherwise cell 1, whose record is named.
+bool rifiuta(modello& m, codice_errore_numero codice, bool nella_tabella) {
+  luogo_errore l;
+  if (!nella_tabella && m.origini.size() > cella_codici)
+    l = m.luogo_di(m.origini[cella_codici].evento);
+  l.nella_tabella = nella_tabella;
+  m.registra_errore(codice, std::nullopt, std::move(l));
+  return false;
+}
+
+}  // namespace
+
+bool timbra_codici(modello& m) {
   voce_servizio& linea = m.tabella_servizio[slot_linea];
   // A grid without cell 1 has no place for the mark: refused like a place
   // already taken, before anything is written.
-  if (m.celle.size() <= cella_codici) return errore_marca_linea;
+  if (m.celle.size() <= cella_codici) return rifiuta(m, errore_marca_linea, false);
   cella& c = m.celle[cella_codici];
 
-  if (linea.intero_1 != 0 || c.dato_1 != 0) return errore_marca_linea;
+  if (linea.intero_1 != 0 || c.dato_1 != 0)
+    return rifiuta(m, errore_marca_linea, linea.intero_1 != 0);
   linea.intero_1 = marca_tabella;
   c.dato_1 = marca_cella;
 
-  if (linea.orario != 0 || c.dato_2 != 0) return errore_codice_gara;
+  if (linea.orario != 0 || c.dato_2 != 0) return rifiuta(m, errore_codice_gara, linea.orario != 0);
   linea.orario = codice_gara_st(m);
   c.dato_2 = static_cast<std::int16_t>(codice_gara_og(m));
-  return 0;
+  return true;
 }
 
 }  // namespace compattatore

@@ -15,9 +15,10 @@ std::int32_t codice_gara_og(const modello& m);
 std::int32_t codice_gara_st(const modello& m);
 
 // Checks that the reserved places of slot 85 and cell 1 are still zero and
-// stamps the marks 610 and 5121 and the two check codes. Returns 0, or 1250 or
-// 1251 when a guard fails (the stamping then stops there). A grid without a
+// stamps the marks 610 and 5121 and the two check codes. When a guard fails it
+// records 1250 or 1251, pointing at the place that was taken (and at the
+// record that set cell 1), stops there and returns false. A grid without a
 // cell 1 gives 1250 with nothing written.
-std::int32_t timbra_codici(modello& m);
+bool timbra_codici(modello& m);
 
 }  // namespace compattatore

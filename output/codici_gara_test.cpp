@@ -104,7 +104,12 @@ TEST(TimbraCodici, StampsOrStopsAtTheFirstPlaceAlreadyTaken) {
     m.celle[1].dato_2 = c.prima.dato_2;
 
     modello atteso = m;
-    EXPECT_EQ(timbra_codici(m), c.risultato) << c.caso;
+    EXPECT_EQ(timbra_codici(m), c.risultato == 0) << c.caso;
+    EXPECT_EQ(m.codice_errore, c.risultato) << c.caso;
+    if (c.risultato != 0) {
+      EXPECT_EQ(m.errori.back().luogo.nella_tabella, c.prima.intero_1 != 0 || c.prima.orario != 0)
+          << c.caso;
+    }
     EXPECT_EQ(letti(m), c.dopo) << c.caso;
 
     // Nothing but the four places changes.
@@ -114,7 +119,6 @@ TEST(TimbraCodici, StampsOrStopsAtTheFirstPlaceAlreadyTaken) {
     atteso.celle[1].dato_2 = c.dopo.dato_2;
     EXPECT_EQ(m.tabella_servizio, atteso.tabella_servizio) << c.caso;
     EXPECT_EQ(m.celle, atteso.celle) << c.caso;
-    EXPECT_EQ(m.codice_errore, 0) << c.caso;
   }
 }
 
@@ -122,7 +126,8 @@ TEST(TimbraCodici, GridWithoutCellOneIsRefusedUntouched) {
   for (std::size_t celle : {0u, 1u}) {
     modello m = con_nomi("1", "abc");
     m.celle.assign(celle, cella{});
-    EXPECT_EQ(timbra_codici(m), errore_marca_linea) << celle;
+    EXPECT_FALSE(timbra_codici(m)) << celle;
+    EXPECT_EQ(m.codice_errore, errore_marca_linea) << celle;
     EXPECT_EQ(m.tabella_servizio[slot_linea].intero_1, 0) << celle;
     EXPECT_EQ(m.tabella_servizio[slot_linea].orario, 0) << celle;
     EXPECT_EQ(m.celle, std::vector<cella>(celle)) << celle;

@@ -44,38 +44,39 @@ risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t
                                  const avviso_lettura& avvisa, registro_tempi* tempi) {
   cronometro cronometro(tempi);
   m.genera_linea = j;
-  m.codice_errore = 0;
-  m.luogo = {};
+  m.azzera_errori();
   m.svuota_tabella();
 
   memorizza_dati(m, fonte, avvisa);
   cronometro.fase("lettura");
   // A reader that stopped before the route length has left no grid to work on.
   if (!m.griglia_dimensionata()) {
-    if (m.codice_errore == 0) throw std::logic_error("griglia non dimensionata senza errore");
-    return {m.codice_errore, {}};
+    if (m.primo_errore() == nullptr)
+      throw std::logic_error("griglia non dimensionata senza errore");
+    return {m.primo_errore()->codice, {}};
   }
 
   marca_abbattimenti(m);
   cronometro.fase("marcatura");
-
-  const std::int32_t guardia = timbra_codici(m);
+  timbra_codici(m);
   cronometro.fase("codici");
-  if (guardia != 0) return {guardia, {}};
 
   // A scenario with a recorded error is never written: the simulator would
-  // load a half-read model as if it were sound.
-  if (m.codice_errore != 0) return {m.codice_errore, {}};
+  // load a half-read model as if it were sound. The first error is the one
+  // reported; what follows it may only be its consequence.
+  if (m.primo_errore() != nullptr) return {m.primo_errore()->codice, {}};
 
   risultato_compattazione r;
   // The track goes to its file straight from the model: its image would
   // double the memory of a long route.
   if (m.genera_linea != 0)
-    r.file.push_back({nome_file_tracciato(m.nome_linea), [&t = m.tracciato](const scrittore& scrivi) {
-                        produci_tracciato(t, scrivi);
-                      }});
-  r.file.push_back({nome_file_tabella(m.nome_linea, m.numero_treno), intera(immagine_tabella(m.tabella_servizio))});
-  r.file.push_back({nome_file_celle(m.nome_linea, m.numero_treno), intera(immagine_celle(m.celle))});
+    r.file.push_back(
+        {nome_file_tracciato(m.nome_linea),
+         [&t = m.tracciato](const scrittore& scrivi) { produci_tracciato(t, scrivi); }});
+  r.file.push_back({nome_file_tabella(m.nome_linea, m.numero_treno),
+                    intera(immagine_tabella(m.tabella_servizio))});
+  r.file.push_back(
+      {nome_file_celle(m.nome_linea, m.numero_treno), intera(immagine_celle(m.celle))});
   return r;
 }
 

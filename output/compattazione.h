@@ -26,8 +26,8 @@ struct file_compattato {
 };
 
 struct risultato_compattazione {
-  // 0 when the scenario compacted; otherwise the error to report: 1250 or 1251
-  // from the guards, or the number recorded by the reader or the pass.
+  // 0 when the scenario compacted; otherwise the number of the run's first
+  // error (the model's record holds it whole), which is the one reported.
   std::int32_t errore = 0;
   // In writing order; empty unless errore is 0.
   std::vector<file_compattato> file;

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "sources/fonte_memoria.h"
 #include "sources/scenario.h"
+#include "tests/dimensioni.h"
 
 namespace compattatore {
 namespace {
@@ -29,17 +33,18 @@ class Incorporato : public ::testing::Test {
 };
 
 TEST_F(Incorporato, CompactsWithNoErrorIntoThreeFilesOfTheRightSizes) {
-  ASSERT_EQ(r.errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  ASSERT_EQ(r.errore, 0) << m.errori.front().luogo.file << ":" << m.errori.front().luogo.riga << " "
+                         << m.errori.front().luogo.dettaglio;
   EXPECT_EQ(m.codice_errore, 0);
   ASSERT_EQ(r.file.size(), 3u);
   EXPECT_EQ(r.file[0].nome, "Quarve_Lentra_linea.dat");
-  EXPECT_EQ(r.file[0].contenuto().size(), 2259964u);
+  EXPECT_EQ(r.file[0].contenuto().size(), prove::byte_tracciato_incorporato);
   EXPECT_EQ(r.file[1].nome, "Quarve_Lentra_58213.sim");
   std::size_t testi = 0;
   for (const voce_servizio& v : m.tabella_servizio) testi += v.testo.size();
-  EXPECT_EQ(r.file[1].contenuto().size(), 2958u + testi);
+  EXPECT_EQ(r.file[1].contenuto().size(), prove::byte_tabella_vuota + testi);
   EXPECT_EQ(r.file[2].nome, "Quarve_Lentra_58213.dat");
-  EXPECT_EQ(r.file[2].contenuto().size(), 33915u);
+  EXPECT_EQ(r.file[2].contenuto().size(), prove::byte_celle_incorporate);
 }
 
 TEST_F(Incorporato, HeaderSlotsMarksAndCheckCodes) {
@@ -109,6 +114,105 @@ TEST_F(Incorporato, TheCellsOfTheQuotedRows) {
       ++punti;
     }
   EXPECT_GE(punti, 4);
+}
+
+// Beside every value, the record it came from: the line in its source, or
+// the slowdown's line for a check point the pass added.
+TEST_F(Incorporato, EveryValueKnowsItsRecord) {
+  const auto o = [&](int k) { return m.origini[static_cast<std::size_t>(k)]; };
+  const origine segnale_17400{fonte_origine::servizio, 57};
+  EXPECT_EQ(o(349).evento, segnale_17400);
+  for (int k : {347, 345, 343, 341}) EXPECT_EQ(o(k).avviso, segnale_17400) << k;
+  EXPECT_EQ(o(9).evento, (origine{fonte_origine::servizio, 23}));  // QUARVE's stop
+  EXPECT_EQ(o(0).velocita, (origine{fonte_origine::servizio, 12}));
+  EXPECT_EQ(o(38).pendenza, (origine{fonte_origine::linea, 67}));  // "pendenza,  1900,   15"
+  EXPECT_EQ(o(60).montagna, (origine{fonte_origine::linea, 84}));  // "montagna,   3000, ..."
+  // Slowdown at line 48: start cell 1501, its first check point 5 cells before.
+  EXPECT_EQ(o(1501).evento, (origine{fonte_origine::servizio, 48}));
+  EXPECT_EQ(c(1496).tipo_cella, cella_abbattimento);
+  EXPECT_EQ(o(1496).evento, (origine{fonte_origine::passata, 48}));
+  EXPECT_EQ(m.luogo_di(o(1496).evento).file, "servizio.txt");
+  // Cells beyond the last rows carry no origin.
+  EXPECT_EQ(o(2260).velocita, origine{});
+}
+
+// The built-in scenario's events each stand on a cell of their own, and the
+// marking pass finds the room it needs around the slowdown: its sources,
+// compacted, give no error and replace nothing a record wrote. `problemi`
+// names what a compaction objects to; the table of deliberately faulty rows
+// below proves that each kind of fault shows there.
+std::vector<std::string> problemi(const std::string& linea, const std::string& treno) {
+  fonte_memoria fonte(linea, treno);
+  modello m;
+  m.nome_linea = "Quarve_Lentra";
+  m.numero_treno = "58213";
+  std::vector<std::string> p;
+  const risultato_compattazione r =
+      compatta(m, fonte, 1, [&](const std::string&, std::int32_t riga, const std::string& testo) {
+        p.push_back("riga " + std::to_string(riga) + ": " + testo);
+      });
+  if (r.errore != 0) p.push_back("errore " + std::to_string(r.errore));
+  for (const sostituzione& s : m.sostituzioni)
+    p.push_back(std::string(s.gruppo == gruppo_campi::evento ? "evento" : "avviso") +
+                " sostituito nella cella " + std::to_string(s.cella));
+  return p;
+}
+
+TEST(ScenarioCollisioni, BuiltInScenarioPlacesEveryEventOnItsOwnCell) {
+  for (const std::string& p :
+       problemi(testo_da_righe(righe_linea()), testo_da_righe(righe_treno())))
+    ADD_FAILURE() << p;
+}
+
+TEST(ScenarioCollisioni, EachKindOfFaultShows) {
+  const std::string cartello = "indicatori_vmax,  ";
+  const std::string velocita = ",  60,  60,  60,  0,  ,  ,  ,  0";
+  const std::string stazione = ",  3,  600,  0, 0, 0,  2,1,0,  2,1,1,    0,   0, 0, 0, NUOVA";
+  const struct {
+    std::vector<std::string> righe_linea, righe_treno;
+    std::string_view atteso;
+  } casi[] = {
+      // A board on the distant signal after the slowdown.
+      {{cartello + "75500" + velocita}, {}, "errore 16"},
+      // A text board on the cell of the board at 800 m.
+      {{"cartello_indicatore,  799,   (X)"}, {}, "errore 6"},
+      {{cartello + "0" + velocita}, {}, "errore 1250"},
+      {{cartello + "113000" + velocita}, {}, "errore 15"},
+      // A station beyond the yard whose stop cell 2205 holds a board.
+      {{cartello + "110200" + velocita},
+       {"stazione,  110000" + stazione},
+       "evento sostituito nella cella 2205"},
+      {{}, {"stazione,  109100" + stazione}, "errore 22"},
+      {{}, {"stazione,  110025" + stazione}, "errore 8"},
+      // A distant signal just past TRAVEGNO's stop cell 719.
+      {{},
+       {"segnale,   36200,   1, 4, 0,  0, 0,    1,  3,0,0, 0"},
+       "avviso sostituito nella cella"},
+      {{},
+       {"stazione,     -50,  3,  100,  0, 0, 0,  2,1,0,  2,1,1,    0,   0, 0, 0, X"},
+       "errore 24"},
+      // Around the slowdown at 75000: warning cell 1477, start 1501, end 1503.
+      {{cartello + "72900" + velocita, cartello + "72950" + velocita},
+       {"segnale,   73000,   1, 4, 0,  0, 0,    1,  3,0,0, 0"},
+       "errore 11"},
+      {{cartello + "74650" + velocita, cartello + "74700" + velocita,
+        cartello + "74750" + velocita},
+       {},
+       "errore 12"},
+      {{cartello + "75400" + velocita, cartello + "75450" + velocita}, {}, "errore 13"},
+  };
+  const auto con = [](std::string testo, const std::vector<std::string>& righe) {
+    std::string aggiunte;
+    for (const std::string& r : righe) aggiunte += r + "\r\n";
+    return testo.insert(testo.rfind("[fine]"), aggiunte);
+  };
+  for (const auto& c : casi) {
+    const std::vector<std::string> p = problemi(con(testo_da_righe(righe_linea()), c.righe_linea),
+                                                con(testo_da_righe(righe_treno()), c.righe_treno));
+    EXPECT_TRUE(std::any_of(p.begin(), p.end(),
+                            [&](const std::string& x) { return x.starts_with(c.atteso); }))
+        << "not reported: " << c.atteso;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/dimensioni.h"
+
 namespace compattatore {
 namespace {
 
@@ -38,7 +40,7 @@ TEST(ImmagineTabella, SlotWithTextAndDistinctFields) {
       byte({0x81, 1,    2,    3,    4,    0xFE, 0xFF, 0xFF, 0xFF, 8,    9,    0x0A, 0,
             0x0B, 3,    0,    'A',  'b',  0xE8, 0x0C, 0x0D, 0xFD, 0xFF, 0x10, 0x11, 0x12,
             0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0xFF, 0xE4, 0x0C, 0,    0});
-  ASSERT_EQ(img.size(), 2958u + 3);
+  ASSERT_EQ(img.size(), prove::byte_tabella_vuota + 3);
   EXPECT_EQ(img.substr(0, atteso.size()), atteso);
   // The next slot starts right after, empty: 34 zero bytes.
   EXPECT_EQ(img.substr(atteso.size(), 34), std::string(34, '\0'));
@@ -46,13 +48,23 @@ TEST(ImmagineTabella, SlotWithTextAndDistinctFields) {
 
 TEST(ImmagineTabella, EmptyTableIs2958Bytes) {
   std::array<voce_servizio, numero_voci> t{};
-  EXPECT_EQ(immagine_tabella(t), std::string(2958, '\0'));
+  EXPECT_EQ(immagine_tabella(t), std::string(prove::byte_tabella_vuota, '\0'));
   t[85].testo = "Quarve_Lentra";
   t[86].testo = "58213";
   const immagine img = immagine_tabella(t);
-  EXPECT_EQ(img.size(), 2958u + 13 + 5);
+  EXPECT_EQ(img.size(), prove::byte_tabella_vuota + 13 + 5);
   // Slot 85 starts after 85 empty slots; its text length sits at offset 14.
   EXPECT_EQ(img.substr(85 * 34 + 14, 2 + 13), byte({13, 0}) + "Quarve_Lentra");
+}
+
+// The sizes the writers promise, against the ones worked out by hand.
+TEST(DimensioniFile, AsTheLayoutsGiveThem) {
+  EXPECT_EQ(dimensione_file_tabella(0), prove::byte_tabella_vuota);
+  EXPECT_EQ(dimensione_file_tabella(18), prove::byte_tabella_vuota + 18);
+  EXPECT_EQ(dimensione_file_celle(2260), prove::byte_celle_incorporate);
+  EXPECT_EQ(dimensione_file_tracciato(113000), prove::byte_tracciato_incorporato);
+  EXPECT_EQ(dimensione_file_celle(340), prove::byte_celle_piccolo);
+  EXPECT_EQ(dimensione_file_tracciato(17000), prove::byte_tracciato_piccolo);
 }
 
 TEST(ImmagineCelle, CellWithDistinctFields) {
@@ -100,7 +112,7 @@ TEST(ImmagineTracciato, FilledTrackIs20LMinus36Bytes) {
     t.imposta_intero(1, k, static_cast<std::int16_t>(k));
     for (std::int32_t m = 2; m <= l - 2; ++m) t.imposta_reale(m, k, m * 0.5);
   }
-  EXPECT_EQ(immagine_tracciato(t).size(), 2259964u);
+  EXPECT_EQ(immagine_tracciato(t).size(), prove::byte_tracciato_incorporato);
 }
 
 // Pieces of any size, cut inside an element included, join into the same

@@ -42,11 +42,13 @@ class passata {
     const std::int32_t fine_visita = ultima_ - 2;
     for (std::int32_t i = 1; i <= fine_visita; ++i) {
       const std::uint8_t tipo = m_.celle[static_cast<std::size_t>(i)].tipo_cella;
-      if (tipo == cella_avviso_rallentamento) {
+      if (tipo != cella_avviso_rallentamento && tipo != cella_inizio_rallentamento) continue;
+      // The check points added around a slowdown come from its record.
+      rallentamento_ = origine_evento(i);
+      if (tipo == cella_avviso_rallentamento)
         segnali_vicino_avviso(i);
-      } else if (tipo == cella_inizio_rallentamento) {
+      else
         intorno_rallentamento(i);
-      }
     }
   }
 
@@ -54,10 +56,22 @@ class passata {
   cella& c(std::int32_t k) { return m_.celle[static_cast<std::size_t>(k)]; }
   bool esiste(std::int32_t k) const { return k >= 0 && k <= ultima_; }
   bool libera(std::int32_t k) { return esiste(k) && cella_libera(c(k)); }
+  origine origine_evento(std::int32_t k) const {
+    return static_cast<std::size_t>(k) < m_.origini.size()
+               ? m_.origini[static_cast<std::size_t>(k)].evento
+               : origine{};
+  }
 
   void marca(std::int32_t k) {
     c(k).tipo_cella = cella_abbattimento;
     c(k).dato_1 = velocita_abbattimento;
+    if (static_cast<std::size_t>(k) < m_.origini.size())
+      m_.origini[static_cast<std::size_t>(k)].evento = {fonte_origine::passata,
+                                                        rallentamento_.riga};
+  }
+  // An error found on the grid, at cell k, told with the record that led to it.
+  void registra(codice_errore_numero codice, std::int32_t k, origine da) {
+    m_.registra_errore(codice, static_cast<std::int32_t>(inizio_cella(k)), m_.luogo_di(da));
   }
   bool marca_se_libera(std::int32_t k) {
     if (!libera(k)) return false;
@@ -80,7 +94,7 @@ class passata {
       if (marca_se_libera(d - 1) || marca_se_libera(d - 2) || limita_se_abbattimento(d - 1) ||
           limita_se_abbattimento(d - 2))
         continue;
-      m_.registra_errore(errore_segnale_avviso, d * 50);
+      registra(errore_segnale_avviso, d, origine_evento(d));
     }
   }
 
@@ -91,13 +105,13 @@ class passata {
       if (i <= g.oltre) continue;
       const std::int32_t k = i - g.vicina;
       if (!(marca_se_libera(k) || marca_se_libera(k - 1) || marca_se_libera(k - 2)))
-        m_.registra_errore(errore_gruppo_inizio, i * 50);
+        registra(errore_gruppo_inizio, i, rallentamento_);
     }
     const bool intermedi = c(i).dato_1 < velocita_senza_intermedi;
     const std::optional<std::int32_t> fine = cammina_fino_alla_fine(i, intermedi);
     if (!fine) {
       // The walk ran off the grid: there is no end to look past.
-      m_.registra_errore(errore_abbattimento_interno, ultima_ * 50);
+      registra(errore_abbattimento_interno, ultima_, rallentamento_);
       return;
     }
     segnale_dopo_fine(*fine);
@@ -120,7 +134,7 @@ class passata {
           passi = -1;
         } else {
           // The counter goes on past 8: no more points in this slowdown.
-          m_.registra_errore(errore_abbattimento_interno, j * 50);
+          registra(errore_abbattimento_interno, j, rallentamento_);
         }
       }
       if (c(j).tipo_cella == cella_fine_rallentamento) return j;
@@ -134,13 +148,14 @@ class passata {
       if (c(n).tipo_cella != cella_segnale) continue;
       const std::int32_t s = n - 1;
       if (s > 0 && !(marca_se_libera(s) || marca_se_libera(s - 1)))
-        m_.registra_errore(errore_abbattimento_interno, fine * 50);
+        registra(errore_abbattimento_interno, fine, rallentamento_);
       return;
     }
   }
 
   modello& m_;
   const std::int32_t ultima_;
+  origine rallentamento_;  // the record of the slowdown being served
 };
 
 }  // namespace

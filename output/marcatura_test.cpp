@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/errori.h"
+#include "tests/celle.h"
 
 namespace compattatore {
 namespace {
@@ -32,31 +33,18 @@ modello griglia(const std::vector<evento>& eventi) {
   return m;
 }
 
-// The cells the pass changed, as "k:tipo/dato_1", with "+altro" when a field
-// it must not touch changed too.
+// The cells the pass changed, with all their fields.
 std::string cambiate(const modello& prima, const modello& dopo) {
-  std::ostringstream o;
-  for (std::size_t k = 0; k < dopo.celle.size(); ++k) {
-    cella a = prima.celle[k];
-    const cella& b = dopo.celle[k];
-    if (a == b) continue;
-    if (o.tellp() > 0) o << ' ';
-    o << k << ':' << int{b.tipo_cella} << '/' << b.dato_1;
-    a.tipo_cella = b.tipo_cella;
-    a.dato_1 = b.dato_1;
-    if (a != b) o << "+altro";
-  }
-  return o.str();
+  return prove::descrivi_celle(dopo, 0, ultima_prova, &prima);
 }
 
-// New check points at the given cells, in the form of `cambiate`.
-std::string segnati(std::initializer_list<std::int32_t> celle) {
-  std::ostringstream o;
-  for (std::int32_t k : celle) {
-    if (o.tellp() > 0) o << ' ';
-    o << k << ":12/180";
-  }
-  return o.str();
+// New check points at the given cells, in the form of `cambiate`; `resto` is
+// what such a cell holds, its other fields as they were.
+std::string segnati(std::initializer_list<std::int32_t> celle,
+                    const std::string& resto = "12 [180 0 0 0]") {
+  std::string s;
+  for (std::int32_t k : celle) s += std::to_string(k) + ": " + resto + "\n";
+  return s;
 }
 
 struct esito {
@@ -85,14 +73,11 @@ constexpr std::uint8_t X = cella_cartello;  // two kinds of occupied cell
 constexpr std::uint8_t O = cella_indicatore_v_max;
 constexpr std::uint8_t K = cella_abbattimento;
 
-TEST(Minimo, ReturnsTheSmallerAndLeavesItsArgumentsAlone) {
+TEST(Minimo, ReturnsTheSmaller) {
   const struct {
     std::int32_t x, y, atteso;
   } casi[] = {{180, 200, 180}, {180, 90, 90}, {180, 180, 180}, {180, -5, -5}};
-  for (const auto& c : casi) {
-    const std::int32_t x = c.x, y = c.y;
-    EXPECT_EQ(minimo(x, y), c.atteso) << c.x << ", " << c.y;
-  }
+  for (const auto& c : casi) EXPECT_EQ(minimo(c.x, c.y), c.atteso) << c.x << ", " << c.y;
 }
 
 TEST(MarcaAbbattimenti, WorkedExampleOnEmptyCellsAndOnMountainMarkers) {
@@ -120,7 +105,9 @@ TEST(MarcaAbbattimenti, WorkedExampleOnEmptyCellsAndOnMountainMarkers) {
     m.celle[static_cast<std::size_t>(e.k)].tipo_cella = e.tipo;
     m.celle[static_cast<std::size_t>(e.k)].dato_1 = e.dato_1;
   }
-  confronta(passa(m), atteso, "marcatori di montagna");
+  confronta(passa(m),
+            {segnati({65, 82, 89, 95, 108, 116, 124, 134}, "12 [180 3 0 0] avviso 7 montagna 2")},
+            "marcatori di montagna");
 }
 
 TEST(MarcaAbbattimenti, SignalsNearAWarningPoint) {
@@ -135,9 +122,11 @@ TEST(MarcaAbbattimenti, SignalsNearAWarningPoint) {
       {"ogni segnale trattato", {{76, A}, {66, S}, {70, S}}, {segnati({65, 69})}},
       {"cella prima occupata", {{50, A}, {40, S}, {39, X}}, {segnati({38})}},
       {"cella libera prima del limite", {{50, A}, {40, S}, {39, K, 200}}, {segnati({38})}},
-      {"limite 200 -> 180 subito prima", {{50, A}, {40, S}, {39, K, 200}, {38, X}}, {"39:12/180"}},
+      {"limite 200 -> 180 subito prima",
+       {{50, A}, {40, S}, {39, K, 200}, {38, X}},
+       {segnati({39})}},
       {"limite 90 resta", {{50, A}, {40, S}, {39, K, 90}, {38, X}}, {""}},
-      {"limite due celle prima", {{50, A}, {40, S}, {39, X}, {38, K, 200}}, {"38:12/180"}},
+      {"limite due celle prima", {{50, A}, {40, S}, {39, X}, {38, K, 200}}, {segnati({38})}},
       {"solo la cella subito prima e' limitata",
        {{50, A}, {40, S}, {39, K, 90}, {38, K, 200}},
        {""}},

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "model/collocazione.h"
 #include "model/errori.h"
 #include "sources/lettura.h"
+#include "sources/tracciamento.h"
 
 namespace compattatore {
 
@@ -64,8 +64,7 @@ ordine_progressive progressive_ordina(modello& m) {
 
 lettura::esito lettura::leggi_linea() {
   if (!apri(sorgente::linea)) {
-    m_.registra_errore(errore_manca_linea);
-    m_.luogo = {nome_corrente_, 0, {}};
+    m_.registra_errore(errore_manca_linea, std::nullopt, luogo());
     return esito::termina;
   }
 
@@ -73,12 +72,13 @@ lettura::esito lettura::leggi_linea() {
   for (;;) {
     if (!voci_->fine()) leggi_parola();
     if (voci_->fine()) {
-      m_.registra_errore(errore_manca_generale);
-      m_.luogo = {nome_corrente_, 0, std::string(voci_->causa_del_file())};
+      luogo_errore l = luogo(std::string(voci_->causa_del_file()));
+      l.riga = 0;
+      m_.registra_errore(errore_manca_generale, std::nullopt, std::move(l));
       chiudi(sorgente::linea);
       return esito::termina;
     }
-    if (contiene_nc(m_.riga, "[generale]")) break;
+    if (contiene_nc(parola_, "[generale]")) break;
   }
 
   // Words written in capitals are not these records: "progressiva", "uno",
@@ -94,7 +94,7 @@ lettura::esito lettura::leggi_linea() {
       {"segnali", "ripetizione", true, &lettura::ripetizione_segnali},
   };
   while (prossima_parola(commenti_generale, false)) {
-    if (fine_generale(m_.riga)) break;
+    if (fine_generale(parola_)) break;
     if (applica(regole_generale, false) == esito::termina) return esito::termina;
   }
   if (!lunghezza_letta_)
@@ -105,11 +105,7 @@ lettura::esito lettura::leggi_linea() {
   for (int k = 0; k < 3; ++k) righe_progressive_[k] = ordine[k] < 0 ? 0 : righe[ordine[k]];
   m_.numero_montagne = 0;
   slot_cartello_ = slot_primo_cartello;
-  cella_pendenza_corrente_ = 0;
-  if (m_.genera_linea != 0) {
-    tracciamento_.emplace(m_);
-    tracciamento_->inizia();
-  }
+  if (m_.genera_linea != 0) inizia_tracciato(m_.tracciato);
 
   static constexpr regola regole_dati[] = {
       {"pendenza", "", false, &lettura::pendenza},
@@ -125,10 +121,8 @@ lettura::esito lettura::leggi_linea() {
   }
 
   chiudi(sorgente::linea);
-  // The last cells from numero_celle - 2 on keep 0 unless a record reached them.
-  do scrivi_pendenza();
-  while (cella_pendenza_corrente_ < std::int64_t{m_.numero_celle} - 2);
-  if (tracciamento_) tracciamento_->completa();
+  pendenze_.completa(m_);
+  if (m_.genera_linea != 0) completa_tracciato(m_.tracciato);
   return esito::continua;
 }
 
@@ -169,12 +163,12 @@ lettura::esito lettura::sfondo(int valore) {
 lettura::esito lettura::ripetizione_segnali(int) {
   voce_servizio& v = m_.tabella_servizio[slot_generale];
   v.valore_1 = voci_->leggi_32("ripetizione segnali, inizio");
-  if (v.valore_1 % 50 != 0) return rifiuta(errore_ripetizione_inizio);
+  if (v.valore_1 % metri_cella != 0) return rifiuta(errore_ripetizione_inizio);
   v.valore_2 = voci_->leggi_32("ripetizione segnali, fine");
-  if (v.valore_2 % 50 != 0) return rifiuta(errore_ripetizione_fine);
-  if (contiene(m_.riga, "4"))
+  if (v.valore_2 % metri_cella != 0) return rifiuta(errore_ripetizione_fine);
+  if (contiene(parola_, "4"))
     v.valore_3 = 4;
-  else if (contiene(m_.riga, "9"))
+  else if (contiene(parola_, "9"))
     v.valore_3 = 9;
   else
     return rifiuta(errore_ripetizione_codici);
@@ -182,27 +176,11 @@ lettura::esito lettura::ripetizione_segnali(int) {
   return esito::continua;
 }
 
-// Writes the current gradient into the next cell; cells past the grid's end
-// are skipped.
-void lettura::scrivi_pendenza() {
-  if (cella_pendenza_corrente_ <= m_.numero_celle)
-    m_.celle[static_cast<std::size_t>(cella_pendenza_corrente_)].pendenza =
-        static_cast<std::uint8_t>(std::int64_t{pendenza_corrente_} + 100);
-  ++cella_pendenza_corrente_;
-}
-
 lettura::esito lettura::pendenza(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t g = voci_->leggi_32("pendenza");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  const std::int64_t n = cella_di(p);
-  // The first write always happens: a row at or before the last filled cell
-  // still writes one cell.
-  if (n > 0) {
-    do scrivi_pendenza();
-    while (cella_pendenza_corrente_ < n);
-  }
-  pendenza_corrente_ = g;
+  pendenze_.riga(m_, p, g, qui());
   return esito::continua;
 }
 
@@ -210,7 +188,7 @@ lettura::esito lettura::curva(int) {
   const std::int32_t a = voci_->leggi_32("inizio della curva");
   const std::int32_t b = voci_->leggi_32("lunghezza della curva");
   if (fuori_griglia(a, margine_controllo)) return esito::fine_dati;
-  if (!tracciamento_->curva(m_.riga, a, b)) return termina_su_errore();
+  if (const auto e = traccia_curva(m_.tracciato, parola_, a, b)) return rifiuta(e);
   return esito::continua;
 }
 
@@ -219,23 +197,23 @@ lettura::esito lettura::montagna(int) {
   const std::int32_t fine = voci_->leggi_32("fine");
   std::int32_t tipo = voci_->leggi_32("tipo");
   if (fuori_griglia(inizio, margine_controllo)) return esito::fine_dati;
-  if (!memo_montagna(m_, inizio, fine, tipo)) return rifiutato_da_collocazione(inizio);
+  memo_montagna(m_, inizio, fine, tipo, qui());
   return esito::continua;
 }
 
 lettura::esito lettura::indicatori_v_max(int) {
-  const std::int32_t posizione = voci_->leggi_32("posizione");
-  const std::int32_t vas = voci_->leggi_32("vas");
-  const std::int32_t vbs = voci_->leggi_32("vbs");
-  const std::int32_t vcs = voci_->leggi_32("vcs");
-  const std::int32_t strisces = voci_->leggi_32("strisces");
-  const std::int32_t vad = voci_->leggi_32("vad");
-  const std::int32_t vbd = voci_->leggi_32("vbd");
-  const std::int32_t vcd = voci_->leggi_32("vcd");
-  const std::int32_t strisced = voci_->leggi_32("strisced");
-  if (fuori_griglia(posizione, margine_controllo)) return esito::fine_dati;
-  if (!memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced))
-    return rifiutato_da_collocazione(posizione);
+  indicatore_letto i;
+  i.posizione = voci_->leggi_32("posizione");
+  i.vas = voci_->leggi_32("vas");
+  i.vbs = voci_->leggi_32("vbs");
+  i.vcs = voci_->leggi_32("vcs");
+  i.strisces = voci_->leggi_32("strisces");
+  i.vad = voci_->leggi_32("vad");
+  i.vbd = voci_->leggi_32("vbd");
+  i.vcd = voci_->leggi_32("vcd");
+  i.strisced = voci_->leggi_32("strisced");
+  if (fuori_griglia(i.posizione, margine_controllo)) return esito::fine_dati;
+  if (const auto e = memo_indicatori_v_max(m_, i, qui())) return rifiuta(e, i.posizione);
   return esito::continua;
 }
 
@@ -245,13 +223,7 @@ lettura::esito lettura::cartello(int) {
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
   // Slots 80 down to 1 hold 80 texts; slot 0 stays cleared.
   if (slot_cartello_ < 1) throw fallimento_lettura("oltre 80 cartelli indicatori");
-  const std::int64_t n = cella_di(p, 1);
-  if (n < 0 || n > m_.numero_celle) return rifiuta(errore_fuori_griglia, p);
-  cella& c = m_.celle[static_cast<std::size_t>(n)];
-  if (!cella_libera(c)) return rifiuta(errore_cartello, p);
-  c.tipo_cella = cella_cartello;
-  c.dato_1 = static_cast<std::int16_t>(slot_cartello_);
-  m_.tabella_servizio[slot_cartello_].testo = voce_testo_;
+  if (const auto e = memo_cartello(m_, p, slot_cartello_, voce_testo_, qui())) return rifiuta(e, p);
   --slot_cartello_;
   return esito::continua;
 }

@@ -1,7 +1,6 @@
 // The service source half of the reader: train values, line speeds,
 // adhesion, signals, slowdowns, speed check points and stations; then the
 // chainage check, the reader's last step.
-#include "model/collocazione.h"
 #include "model/errori.h"
 #include "sources/lettura.h"
 
@@ -10,8 +9,17 @@ namespace compattatore {
 namespace {
 
 constexpr int commenti_dati = 2;
-constexpr int primo_codice_fermata = 80;  // approach codes 81 to 84 before a stop
-constexpr int tipo_senza_fermata = 25;    // station types from here on have no stop
+// Zone lengths are whole multiples of this; below `lunghezza_codice_5` a
+// station's codice_5 is cleared.
+constexpr int passo_zona = 100;
+constexpr int lunghezza_codice_5 = 600;
+// Types 5 and 6 end their zone this far past the position; types 7 and 8
+// and the others as their length says.
+constexpr int oltre_fermata_breve = 150;
+// Where codice_4 is set, an ordinary zone ends this much later.
+constexpr int prolungamento_codice_4 = 50;
+// A zone must start at least this far after the previous zone's end.
+constexpr int distanza_minima_zone = 350;
 
 }  // namespace
 
@@ -22,13 +30,11 @@ void lettura::leggi_servizio() {
   bool generale = false;
   while (!generale && !voci_->fine()) {
     leggi_parola();
-    generale = contiene_nc(m_.riga, "[generale]");
+    generale = contiene_nc(parola_, "[generale]");
   }
   if (!generale && avvisa_)
     avvisa_(nome_corrente_, 0, "nessun \"[generale]\": nessun dato del file viene letto");
   stazione_ = 1;
-  cella_velocita_corrente_ = 0;
-  cella_aderenza_corrente_ = 0;
 
   static constexpr regola regole[] = {
       {"frenata", "massa", false, &lettura::massa_frenata},
@@ -49,12 +55,8 @@ void lettura::leggi_servizio() {
   }
 
   chiudi(sorgente::servizio);
-  // The last three cells keep 0 unless a record reached them.
-  const std::int64_t ultima = std::int64_t{m_.numero_celle} - 2;
-  do scrivi_velocita();
-  while (cella_velocita_corrente_ < ultima);
-  do scrivi_aderenza();
-  while (cella_aderenza_corrente_ < ultima);
+  velocita_.completa(m_);
+  aderenze_.completa(m_);
   controlla_progressive();
 }
 
@@ -68,43 +70,12 @@ lettura::esito lettura::vetture(int) {
   return esito::continua;
 }
 
-// The speed in units of 5 km/h; a speed whose fifth does not fit a byte is a
-// reading failure, told at the row that gave it.
-void lettura::scrivi_velocita() {
-  if (cella_velocita_corrente_ <= m_.numero_celle) {
-    const std::int64_t codice = nearest(velocita_corrente_ / 5.0);
-    if (codice < 0 || codice > 255) {
-      riga_parola_ = riga_velocita_;
-      throw fallimento_lettura("velocita' di " + std::to_string(velocita_corrente_) +
-                               " km/h: il suo quinto non sta in un byte (da 0 a 1277 km/h)");
-    }
-    m_.celle[static_cast<std::size_t>(cella_velocita_corrente_)].velocita_linea =
-        static_cast<std::uint8_t>(codice);
-  }
-  ++cella_velocita_corrente_;
-}
-
-void lettura::scrivi_aderenza() {
-  if (cella_aderenza_corrente_ <= m_.numero_celle)
-    m_.celle[static_cast<std::size_t>(cella_aderenza_corrente_)].aderenza =
-        static_cast<std::uint8_t>(aderenza_corrente_);
-  ++cella_aderenza_corrente_;
-}
-
 lettura::esito lettura::velocita(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t v = voci_->leggi_32("velocita'");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  const std::int64_t n = cella_di(p);
   // Before the first row, when it starts past 0, the cells get speed 0.
-  if (n > 0) {
-    do {
-      if (cella_velocita_corrente_ >= m_.numero_celle) break;
-      scrivi_velocita();
-    } while (cella_velocita_corrente_ < n);
-  }
-  velocita_corrente_ = v;
-  riga_velocita_ = riga_parola_;
+  velocita_.riga(m_, p, v, qui());
   return esito::continua;
 }
 
@@ -112,12 +83,7 @@ lettura::esito lettura::aderenza(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t a = voci_->leggi_32("aderenza");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  const std::int64_t n = cella_di(p);
-  if (n > 0) {
-    do scrivi_aderenza();
-    while (cella_aderenza_corrente_ < n);
-  }
-  aderenza_corrente_ = a;
+  aderenze_.riga(m_, p, a, qui());
   return esito::continua;
 }
 
@@ -135,20 +101,20 @@ lettura::esito lettura::sabbia(int) {
 }
 
 lettura::esito lettura::segnale(int) {
-  const std::int32_t posizione = voci_->leggi_32("posizione");
-  const std::int32_t sx = voci_->leggi_32("sx");
-  const std::int32_t s1 = voci_->leggi_32("s1");
-  const std::int32_t s2 = voci_->leggi_32("s2");
-  const std::int32_t s3 = voci_->leggi_32("s3");
-  const std::int32_t rapp = voci_->leggi_32("rapp");
-  const std::int32_t dx = voci_->leggi_32("dx");
-  const std::int32_t d1 = voci_->leggi_32("d1");
-  const std::int32_t d2 = voci_->leggi_32("d2");
-  const std::int32_t d3 = voci_->leggi_32("d3");
-  std::int32_t tempo = voci_->leggi_32("tempo");
-  if (fuori_griglia(posizione, margine_controllo)) return esito::fine_dati;
-  if (!memo_segnale(m_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo))
-    return rifiutato_da_collocazione(posizione);
+  segnale_letto g;
+  g.posizione = voci_->leggi_32("posizione");
+  g.sx = voci_->leggi_32("sx");
+  g.s1 = voci_->leggi_32("s1");
+  g.s2 = voci_->leggi_32("s2");
+  g.s3 = voci_->leggi_32("s3");
+  g.rapp = voci_->leggi_32("rapp");
+  g.dx = voci_->leggi_32("dx");
+  g.d1 = voci_->leggi_32("d1");
+  g.d2 = voci_->leggi_32("d2");
+  g.d3 = voci_->leggi_32("d3");
+  g.tempo = voci_->leggi_32("tempo");
+  if (fuori_griglia(g.posizione, margine_controllo)) return esito::fine_dati;
+  if (const auto e = memo_segnale(m_, g, qui())) return rifiuta(e, g.posizione);
   return esito::continua;
 }
 
@@ -160,7 +126,7 @@ lettura::esito lettura::rallentamento(int) {
   const std::int32_t f_ta = voci_->leggi_32("f_ta");
   const std::int32_t d_v = voci_->leggi_32("d_v");
   if (fuori_griglia(x, margine_controllo)) return esito::fine_dati;
-  if (!memo_rallentamento(m_, x, v, l, f_tt, f_ta, d_v)) return rifiutato_da_collocazione(x);
+  if (const auto e = memo_rallentamento(m_, x, v, l, f_tt, f_ta, d_v, qui())) return rifiuta(e, x);
   return esito::continua;
 }
 
@@ -168,16 +134,7 @@ lettura::esito lettura::abbattimento(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t w = voci_->leggi_32("valore");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  const std::int64_t n = cella_di(p);
-  if (n < 0 || n > m_.numero_celle) return rifiuta(errore_fuori_griglia, p);
-  cella& c = m_.celle[static_cast<std::size_t>(n)];
-  if (!cella_libera(c)) return rifiuta(errore_abbattimento, p);
-  if (w > 0) {
-    c.tipo_cella = cella_abbattimento;
-    c.dato_1 = static_cast<std::int16_t>(w);
-  } else {
-    c.tipo_cella = cella_abbattimento_nullo;
-  }
+  if (const auto e = memo_abbattimento(m_, p, w, qui())) return rifiuta(e, p);
   return esito::continua;
 }
 
@@ -188,10 +145,10 @@ lettura::esito lettura::stazione(int) {
   const std::int32_t p = voci_->leggi_32("posizione della stazione");
   s.valore_3 = p;
   if (fuori_griglia(p, margine_stazione)) return esito::fine_dati;
-  if (p % 50 != 0) return rifiuta(errore_stazione_posizione, p);
+  if (p % metri_cella != 0) return rifiuta(errore_stazione_posizione, p);
   s.tipo_voce = voci_->leggi_8("tipo della stazione");
   const std::int32_t lunghezza = voci_->leggi_32("lunghezza della zona");
-  if (lunghezza % 100 != 0) return rifiuta(errore_stazione_lunghezza, p);
+  if (lunghezza % passo_zona != 0) return rifiuta(errore_stazione_lunghezza, p);
   // Items 4 to 6 are crossed: codice_1, then codice_5, then codice_4.
   s.codice_1 = voci_->leggi_8("codice_1");
   s.codice_5 = voci_->leggi_8("codice_5");
@@ -222,7 +179,7 @@ lettura::esito lettura::stazione(int) {
     case 5:
     case 6:
       inizio_zona = p - l;
-      fine_zona = std::int64_t{p} + 150;
+      fine_zona = std::int64_t{p} + oltre_fermata_breve;
       s.codice_4 = 0;
       break;
     case 7:
@@ -233,7 +190,7 @@ lettura::esito lettura::stazione(int) {
       break;
     default:
       inizio_zona = nearest(p - l / 2.0);
-      fine_zona = nearest(p + l / 2.0) + (s.codice_4 != 0 ? 50 : 0);
+      fine_zona = nearest(p + l / 2.0) + (s.codice_4 != 0 ? prolungamento_codice_4 : 0);
       break;
   }
   if (!sta_in_32_bit(inizio_zona) || !sta_in_32_bit(fine_zona))
@@ -241,34 +198,19 @@ lettura::esito lettura::stazione(int) {
                              std::to_string(fine_zona) + " m: non sta in 32 bit");
   s.valore_1 = static_cast<std::int32_t>(inizio_zona);
   s.valore_2 = static_cast<std::int32_t>(fine_zona);
-  if (lunghezza < 600) s.codice_5 = 0;
+  if (lunghezza < lunghezza_codice_5) s.codice_5 = 0;
   if (i == 1) {
     s.codice_4 = 0;
     s.codice_5 = 0;
   }
 
-  // Approach codes and stop point.
-  if (s.tipo_voce < tipo_senza_fermata) {
-    const double fine = s.valore_2 / 50.0;
-    const bool ha_fermata = fine - 1 > 1;
-    const std::int64_t fermata = nearest(fine - 1);
-    if (ha_fermata && fermata > m_.numero_celle) return rifiuta(errore_fuori_griglia, p);
-    if (s.tipo_voce != 5 && s.tipo_voce != 6) {
-      for (int k = 1; k <= 4; ++k) {
-        if (fine - k - 1 <= 1) continue;
-        m_.celle[static_cast<std::size_t>(nearest(fine - k - 1))].avviso =
-            static_cast<std::uint8_t>(primo_codice_fermata + k);
-      }
-    }
-    if (!ha_fermata) return rifiuta(errore_fermata_iniziale);
-    cella& c = m_.celle[static_cast<std::size_t>(fermata)];
-    c.tipo_cella = cella_fermata;
-    c.dato_1 = static_cast<std::int16_t>(i);
-  }
-
-  if (i > 1 && std::int64_t{s.valore_1} - 350 <
+  // The stop and its approach codes, tested before the spacing, placed after.
+  if (const auto e = prova_fermata(m_, s.tipo_voce, s.valore_2))
+    return e == errore_fuori_griglia ? rifiuta(e, p) : rifiuta(e);
+  if (i > 1 && std::int64_t{s.valore_1} - distanza_minima_zone <
                    m_.tabella_servizio[static_cast<std::size_t>(i - 1)].valore_2)
     return rifiuta(errore_distanza_stazioni, p);
+  memo_fermata(m_, i, s.tipo_voce, s.valore_2, qui());
   ++stazione_;
   if (stazione_ >= slot_cartello_) return rifiuta(errore_troppe_stazioni);
   return esito::continua;
@@ -279,9 +221,9 @@ lettura::esito lettura::stazione(int) {
 void lettura::controlla_progressive() {
   for (int k = 0; k < 3; ++k) {
     const voce_servizio& v = m_.tabella_servizio[slot_progressiva_tre + k];
-    if (v.valore_1 % 50 == 0 && v.valore_2 % 50 == 0) continue;
-    m_.registra_errore(errore_progressiva);
-    m_.luogo = {fonte_.nome(sorgente::linea), righe_progressive_[k], {}};
+    if (v.valore_1 % metri_cella == 0 && v.valore_2 % metri_cella == 0) continue;
+    m_.registra_errore(errore_progressiva, std::nullopt,
+                       {fonte_.nome(sorgente::linea), righe_progressive_[k], {}});
     return;
   }
 }

@@ -12,6 +12,7 @@
 #include "sources/lettura.h"
 #include "sources/scenario.h"
 #include "sources/testi.h"
+#include "tests/celle.h"
 
 namespace compattatore {
 namespace {
@@ -41,6 +42,11 @@ std::string servizio(std::initializer_list<std::string_view> dati) {
 
 const std::string linea_vuota = linea({});
 const std::string servizio_vuoto = servizio({});
+
+// Where the last recorded error points.
+luogo_errore ultimo_luogo(const modello& m) {
+  return m.errori.empty() ? luogo_errore{} : m.errori.back().luogo;
+}
 
 // One run of the reader on in-memory sources. The error position starts at
 // -7, so that "unchanged" shows.
@@ -76,27 +82,13 @@ struct lettura_prova {
     for (sorgente s : fonte.consumi()) r += s == sorgente::linea ? "L" : "S";
     return r;
   }
-  std::string luogo() const { return m.luogo.file + ":" + std::to_string(m.luogo.riga); }
+  std::string luogo() const {
+    return ultimo_luogo(m).file + ":" + std::to_string(ultimo_luogo(m).riga);
+  }
 };
 
-// Cells da..a that hold anything of a point event or an approach code, as
-// "k:tipo(dato_1,dato_2,dato_3,dato_4)" and " a<avviso>".
 std::string eventi(const modello& m, int da, int a) {
-  std::string s;
-  for (int k = da; k <= a && k <= m.numero_celle; ++k) {
-    const cella& c = m.celle[static_cast<std::size_t>(k)];
-    if (c.tipo_cella == 0 && c.avviso == 0 && c.dato_1 == 0 && c.dato_2 == 0 && c.dato_3 == 0 &&
-        c.dato_4 == 0)
-      continue;
-    if (!s.empty()) s += ", ";
-    s += std::to_string(k) + ":";
-    if (c.tipo_cella != 0 || c.dato_1 != 0 || c.dato_2 != 0 || c.dato_3 != 0 || c.dato_4 != 0)
-      s += std::to_string(c.tipo_cella) + "(" + std::to_string(c.dato_1) + "," +
-           std::to_string(c.dato_2) + "," + std::to_string(c.dato_3) + "," +
-           std::to_string(c.dato_4) + ")";
-    if (c.avviso != 0) s += "a" + std::to_string(c.avviso);
-  }
-  return s;
+  return prove::descrivi_celle(m, da, a);
 }
 
 // One stretch field of cells da..a, blank-separated.
@@ -199,7 +191,7 @@ TEST(LetturaGenerale, RouteLengthAndSignalRepetition) {
       EXPECT_EQ(r.consumi(), "LS");
     } else if (c.codice == errore_lettura) {
       EXPECT_EQ(r.consumi(), "LS");
-      EXPECT_EQ(r.m.luogo.dettaglio, "lunghezza del percorso negativa: -50");
+      EXPECT_EQ(ultimo_luogo(r.m).dettaglio, "lunghezza del percorso negativa: -50");
     } else {
       // An error of the line source leaves the service source in place.
       EXPECT_EQ(r.consumi(), "L");
@@ -257,7 +249,8 @@ TEST(LetturaGenerale, WithoutARouteLengthTheReadingFails) {
     const lettura_prova r(c.linea, servizio_vuoto);
     EXPECT_EQ(r.m.codice_errore, errore_lettura);
     EXPECT_FALSE(r.m.griglia_dimensionata());
-    EXPECT_EQ(r.m.luogo.dettaglio, "la parte [generale] finisce senza la lunghezza del percorso");
+    EXPECT_EQ(ultimo_luogo(r.m).dettaglio,
+              "la parte [generale] finisce senza la lunghezza del percorso");
     EXPECT_EQ(r.luogo(), "linea.txt:" + std::to_string(c.riga));
     EXPECT_EQ(r.consumi(), "LS");
   }
@@ -453,7 +446,7 @@ TEST(RegoleParole, TheLastItemIsNoKeywordButARecordOnTheLastLineIsHandled) {
   // and its number lies past the end.
   const lettura_prova r("[generale]\r\nlunghezza percorso, 0\r\n--\r\nsfondo uno", servizio_vuoto);
   EXPECT_EQ(r.m.codice_errore, errore_lettura);
-  EXPECT_EQ(r.m.luogo.dettaglio, "fine del file dentro un record (manca il campo sfondo)");
+  EXPECT_EQ(ultimo_luogo(r.m).dettaglio, "fine del file dentro un record (manca il campo sfondo)");
   EXPECT_EQ(r.luogo(), "linea.txt:4");
 }
 
@@ -521,7 +514,7 @@ TEST(Riempimenti, ASpeedWhoseFifthDoesNotFitAByteFailsAtItsRow) {
     const lettura_prova r(linea_vuota, servizio({"velocita, 0, 50", v, "sabbia, 3"}));
     EXPECT_EQ(r.m.codice_errore, errore_lettura) << v;
     EXPECT_EQ(r.luogo(), "servizio.txt:4");
-    EXPECT_NE(r.m.luogo.dettaglio.find("km/h"), std::string::npos);
+    EXPECT_NE(ultimo_luogo(r.m).dettaglio.find("km/h"), std::string::npos);
     EXPECT_EQ(r.consumi(), "LS");
   }
 }
@@ -537,7 +530,9 @@ TEST(Cartelli, BoardCellSlotAndText) {
       servizio_vuoto);
   ASSERT_EQ(r.m.codice_errore, 0);
   // 75 m: nearest(1.5 + 1) = 2. Cell 63 held a mountain marker.
-  EXPECT_EQ(eventi(r.m, 0, 70), "2:14(79,0,0,0), 57:14(80,0,0,0), 63:14(78,0,0,0), 67:11(0,0,0,0)");
+  EXPECT_EQ(eventi(r.m, 0, 59), "2: 14 [79 0 0 0]\n57: 14 [80 0 0 0]\n");
+  EXPECT_EQ(eventi(r.m, 63, 63), "63: 14 [78 0 0 0] montagna 1\n");
+  EXPECT_EQ(eventi(r.m, 67, 67), "67: 11 [0 0 0 0] montagna 1\n");
   EXPECT_EQ(r.m.tabella_servizio[80].testo, "(PRIMO)");
   EXPECT_EQ(r.m.tabella_servizio[79].testo, "(A, B)");
   EXPECT_EQ(r.m.tabella_servizio[78].testo, "(SUL SEGNO)");
@@ -558,7 +553,7 @@ TEST(Cartelli, EightyBoardsFitAnEightyFirstFails) {
                             "cartello_indicatore, 9000, D\r\n",
                         servizio_vuoto);
   EXPECT_EQ(r.m.codice_errore, errore_lettura);
-  EXPECT_EQ(r.m.luogo.dettaglio, "oltre 80 cartelli indicatori");
+  EXPECT_EQ(ultimo_luogo(r.m).dettaglio, "oltre 80 cartelli indicatori");
   EXPECT_EQ(r.luogo(), "linea.txt:84");
   EXPECT_EQ(r.m.celle[181].tipo_cella, 0);
   EXPECT_EQ(r.m.tabella_servizio[0], voce_servizio{});
@@ -570,7 +565,7 @@ TEST(Abbattimenti, TypesByValueAndTheirCell) {
                                                "abbattimento, 1225, -4"}));
   ASSERT_EQ(r.m.codice_errore, 0);
   // nearest(p / 50), no + 1: 1125 m -> 22.5 -> 22; 1225 m -> 24.5 -> 24.
-  EXPECT_EQ(eventi(r.m, 0, 40), "20:12(60,0,0,0), 22:13(0,0,0,0), 24:13(0,0,0,0)");
+  EXPECT_EQ(eventi(r.m, 0, 40), "20: 12 [60 0 0 0]\n22: 13 [0 0 0 0]\n24: 13 [0 0 0 0]\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -584,7 +579,9 @@ TEST(Stazioni, FirstStationOfTheBuiltInRoute) {
   ASSERT_EQ(r.m.codice_errore, 0);
   // Zone -500..500; codice_5 read as 1 and codice_4 cleared on the first station.
   EXPECT_EQ(stazione(r.m, 1), "4 [-500,500] 0 c00100 i1,1,4,1,1 3300 QUARVE");
-  EXPECT_EQ(eventi(r.m, 0, 20), "5:a84, 6:a83, 7:a82, 8:a81, 9:10(1,0,0,0)");
+  EXPECT_EQ(eventi(r.m, 0, 20),
+            "5: 0 [0 0 0 0] avviso 84\n6: 0 [0 0 0 0] avviso 83\n7: 0 [0 0 0 0] avviso 82\n8: 0 [0 "
+            "0 0 0] avviso 81\n9: 10 [1 0 0 0]\n");
 }
 
 TEST(Stazioni, ZonesStopsAndApproachCodesByType) {
@@ -597,29 +594,34 @@ TEST(Stazioni, ZonesStopsAndApproachCodesByType) {
       {"ordinary with codice_4: ends 50 m later",
        "stazione, 10000, 4, 600, 7, 8, 1, 2,3,4, 5,6,7, 9, 1,2,3, SECONDA",
        "4 [9700,10350] 10000 c74918 i2,3,5,6,7 3723 SECONDA",
-       "202:a84, 203:a83, 204:a82, 205:a81, 206:10(2,0,0,0)"},
+       "202: 0 [0 0 0 0] avviso 84\n203: 0 [0 0 0 0] avviso 83\n204: 0 [0 0 0 0] avviso 82\n205: 0 "
+       "[0 0 0 0] avviso 81\n206: 10 [2 0 0 0]\n"},
       {"type 5: ends at p + 150, stop without codes",
        "stazione, 20000, 5, 800, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, B",
-       "5 [19200,20150] 20000 c00001 i0,0,0,0,0 0 B", "402:10(2,0,0,0)"},
+       "5 [19200,20150] 20000 c00001 i0,0,0,0,0 0 B", "402: 10 [2 0 0 0]\n"},
       {"type 6 as type 5", "stazione, 20000, 6, 100, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, B",
-       "6 [19900,20150] 20000 c00000 i0,0,0,0,0 0 B", "402:10(2,0,0,0)"},
+       "6 [19900,20150] 20000 c00000 i0,0,0,0,0 0 B", "402: 10 [2 0 0 0]\n"},
       {"type 7: p - L to p + L, short platform clears codice_5",
        "stazione, 30000, 7, 400, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, C",
        "7 [29600,30400] 30000 c00000 i0,0,0,0,0 0 C",
-       "603:a84, 604:a83, 605:a82, 606:a81, 607:10(2,0,0,0)"},
+       "603: 0 [0 0 0 0] avviso 84\n604: 0 [0 0 0 0] avviso 83\n605: 0 [0 0 0 0] avviso 82\n606: 0 "
+       "[0 0 0 0] avviso 81\n607: 10 [2 0 0 0]\n"},
       {"type 8 as type 7", "stazione, 30000, 8, 600, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, C",
        "8 [29400,30600] 30000 c00001 i0,0,0,0,0 0 C",
-       "607:a84, 608:a83, 609:a82, 610:a81, 611:10(2,0,0,0)"},
+       "607: 0 [0 0 0 0] avviso 84\n608: 0 [0 0 0 0] avviso 83\n609: 0 [0 0 0 0] avviso 82\n610: 0 "
+       "[0 0 0 0] avviso 81\n611: 10 [2 0 0 0]\n"},
       {"type 25: no stop, no codes", "stazione, 40000, 25, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, D",
        "25 [39700,40300] 40000 c00000 i0,0,0,0,0 0 D", ""},
       {"type 24: ordinary", "stazione, 40000, 24, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, D",
        "24 [39700,40300] 40000 c00000 i0,0,0,0,0 0 D",
-       "801:a84, 802:a83, 803:a82, 804:a81, 805:10(2,0,0,0)"},
+       "801: 0 [0 0 0 0] avviso 84\n802: 0 [0 0 0 0] avviso 83\n803: 0 [0 0 0 0] avviso 82\n804: 0 "
+       "[0 0 0 0] avviso 81\n805: 10 [2 0 0 0]\n"},
       // A stop replaces whatever its cell held.
       {"stop over a speed check point",
        "abbattimento, 10250, 60\r\nstazione, 10000, 4, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, E",
        "4 [9700,10300] 10000 c00000 i0,0,0,0,0 0 E",
-       "201:a84, 202:a83, 203:a82, 204:a81, 205:10(2,0,0,0)"},
+       "201: 0 [0 0 0 0] avviso 84\n202: 0 [0 0 0 0] avviso 83\n203: 0 [0 0 0 0] avviso 82\n204: 0 "
+       "[0 0 0 0] avviso 81\n205: 10 [2 0 0 0]\n"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -650,9 +652,9 @@ TEST(Stazioni, ErrorsWithTheirPositionsAndWhatWasWritten) {
        "stazione, 1000, 4, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n"
        "stazione, 1400, 4, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B",
        errore_distanza_stazioni, 1400, "4 [1100,1700] 1400 c00000 i0,0,0,0,0 0 B",
-       // The refused station has written its codes and stop already.
-       "21:a84, 22:a83, 23:a82, 24:a81, 25:10(1,0,0,0), 29:a84, 30:a83, 31:a82, 32:a81, "
-       "33:10(2,0,0,0)"},
+       // The refused station has written its slot, but no cell.
+       "21: 0 [0 0 0 0] avviso 84\n22: 0 [0 0 0 0] avviso 83\n23: 0 [0 0 0 0] avviso 82\n24: 0 [0 "
+       "0 0 0] avviso 81\n25: 10 [1 0 0 0]\n"},
       {"position not a multiple of 50", "stazione, 1010, 4, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
        errore_stazione_posizione, 1010, "0 [0,0] 0 c00000 i0,0,0,0,0 0 ", ""},
       {"zone length not a multiple of 100",
@@ -748,7 +750,8 @@ TEST(Stazioni, ValuesBeyondTheirFieldsFail) {
   for (const auto& c : casi) {
     const lettura_prova r(linea_vuota, servizio({c.riga}));
     EXPECT_EQ(r.m.codice_errore, errore_lettura) << c.riga;
-    EXPECT_NE(r.m.luogo.dettaglio.find(c.nel_dettaglio), std::string::npos) << r.m.luogo.dettaglio;
+    EXPECT_NE(ultimo_luogo(r.m).dettaglio.find(c.nel_dettaglio), std::string::npos)
+        << ultimo_luogo(r.m).dettaglio;
     EXPECT_EQ(r.luogo(), "servizio.txt:3");
   }
 }
@@ -913,7 +916,8 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
     EXPECT_EQ(r.m.codice_errore, c.codice);
     EXPECT_EQ(r.luogo(), c.luogo);
     for (std::string_view d : c.nel_dettaglio)
-      EXPECT_NE(r.m.luogo.dettaglio.find(d), std::string::npos) << r.m.luogo.dettaglio;
+      EXPECT_NE(ultimo_luogo(r.m).dettaglio.find(d), std::string::npos)
+          << ultimo_luogo(r.m).dettaglio;
   }
 }
 
@@ -988,7 +992,8 @@ TEST(LetturaScenario, BuiltInSourcesReadBackWithoutErrorOrWarning) {
   memorizza_dati(m, fonte, [&](const std::string& f, std::int32_t r, const std::string& p) {
     avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
   });
-  ASSERT_EQ(m.codice_errore, 0) << m.luogo.file << ":" << m.luogo.riga << " " << m.luogo.dettaglio;
+  ASSERT_EQ(m.codice_errore, 0) << ultimo_luogo(m).file << ":" << ultimo_luogo(m).riga << " "
+                                << ultimo_luogo(m).dettaglio;
   EXPECT_TRUE(avvisi.empty()) << avvisi.front();
   EXPECT_EQ(fonte.consumi(), (std::vector<sorgente>{sorgente::linea, sorgente::servizio}));
 
@@ -1011,7 +1016,9 @@ TEST(LetturaScenario, BuiltInSourcesReadBackWithoutErrorOrWarning) {
   EXPECT_EQ(t[1].valore_1, -500);
   EXPECT_EQ(t[1].valore_2, 500);
   EXPECT_EQ(t[1].orario, 3300);
-  EXPECT_EQ(eventi(m, 4, 10), "5:a84, 6:a83, 7:a82, 8:a81, 9:10(1,0,0,0)");
+  EXPECT_EQ(eventi(m, 4, 10),
+            "5: 0 [0 0 0 0] avviso 84\n6: 0 [0 0 0 0] avviso 83\n7: 0 [0 0 0 0] avviso 82\n8: 0 [0 "
+            "0 0 0] avviso 81\n9: 10 [1 0 0 0]\n");
   EXPECT_EQ(colonna(m, &cella::velocita_linea, 2257, 2260), "6 0 0 0");
   EXPECT_EQ(colonna(m, &cella::pendenza, 2257, 2260), "100 0 0 0");
   EXPECT_EQ(colonna(m, &cella::aderenza, 2257, 2260), "100 0 0 0");

@@ -1,5 +1,7 @@
 // The reading pass behind memorizza_dati, shared by the line source half
 // (lettore_linea.cpp) and the service source half (lettore_servizio.cpp).
+// It reads records and hands them to the placement routines of
+// model/collocazione.h; the errors it records carry the record's line.
 #pragma once
 
 #include <array>
@@ -10,10 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include "model/collocazione.h"
 #include "model/modello.h"
 #include "sources/fonte.h"
 #include "sources/lettore.h"
-#include "sources/tracciamento.h"
 #include "sources/voci.h"
 
 namespace compattatore {
@@ -62,7 +64,7 @@ class lettura {
   // Files.
   bool apri(sorgente s);
   void chiudi(sorgente s);
-  void fallisci(std::string dettaglio);
+  void fallisci(const fallimento_lettura& f);
 
   // Keyword items under the end rule and the comment rule.
   void leggi_parola();
@@ -70,11 +72,16 @@ class lettura {
   esito applica(std::span<const regola> regole, bool parte_dati);
   void avvisa_parola_sconosciuta();
 
-  // Errors that end the reader: close and delete the current file.
-  esito termina_su_errore();
-  esito rifiuta(std::int32_t codice);
-  esito rifiuta(std::int32_t codice, std::int32_t posizione);
-  esito rifiutato_da_collocazione(std::int32_t posizione);
+  // The record being read: where its values come from, and where an error
+  // found in it points.
+  origine qui() const;
+  luogo_errore luogo(std::string dettaglio = {}) const;
+
+  // An error that ends the reader, recorded with the record's line; the
+  // current file is closed.
+  esito rifiuta(codice_errore_numero codice, std::optional<std::int32_t> posizione = {});
+  // The range check of every positioned record: error 15, and the data loop
+  // ends as if the file had ended.
   bool fuori_griglia(std::int64_t posizione, int margine);
 
   // The line source.
@@ -89,7 +96,6 @@ class lettura {
   esito montagna(int);
   esito indicatori_v_max(int);
   esito cartello(int);
-  void scrivi_pendenza();
 
   // The service source.
   void leggi_servizio();
@@ -103,8 +109,6 @@ class lettura {
   esito rallentamento(int);
   esito abbattimento(int);
   esito stazione(int);
-  void scrivi_velocita();
-  void scrivi_aderenza();
   void controlla_progressive();
 
   modello& m_;
@@ -116,24 +120,20 @@ class lettura {
   std::string nome_corrente_;
   std::string testo_;
   std::optional<lettore_voci> voci_;
-  std::int32_t riga_parola_ = 0;  // line of the keyword item being handled
+  std::string parola_;            // the keyword item being handled
+  std::int32_t riga_parola_ = 0;  // its line
   std::int32_t riga_senza_avvisi_ = 0;
   std::string voce_testo_;
 
   // Line source state.
   bool lunghezza_letta_ = false;
   std::array<std::int32_t, 3> righe_progressive_{};  // by slot 81..83
-  std::optional<tracciamento> tracciamento_;
-  std::int64_t cella_pendenza_corrente_ = 0;
-  std::int32_t pendenza_corrente_ = 0;
+  riempimento pendenze_;
   std::int32_t slot_cartello_ = slot_primo_cartello;
 
   // Service source state.
-  std::int64_t cella_velocita_corrente_ = 0;
-  std::int64_t cella_aderenza_corrente_ = 0;
-  std::int32_t velocita_corrente_ = 0;
-  std::int32_t aderenza_corrente_ = 0;
-  std::int32_t riga_velocita_ = 0;
+  riempimento velocita_;
+  riempimento aderenze_;
   std::int32_t stazione_ = 1;
 };
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "model/errori.h"
-
 namespace compattatore {
 
 namespace {
@@ -27,11 +25,6 @@ constexpr std::array<grado_curva, 6> gradi_curva = {{
 // The curves may not carry the track past this metre; the completion may.
 constexpr std::int64_t metro_massimo_curve = 1000000;
 
-// The last metre that may be plotted.
-std::int64_t ultimo_metro(const modello& m) {
-  return std::min<std::int64_t>(m.lunghezza_griglia, m.tracciato.ultimo_metro());
-}
-
 // Plots the metres from the next one up to `fino`. With `controlla`, stops
 // once a metre past metro_massimo_curve would follow and returns false.
 bool avanza(tracciato_piano& t, std::int64_t fino, bool in_curva, double c, bool controlla) {
@@ -47,19 +40,16 @@ bool avanza(tracciato_piano& t, std::int64_t fino, bool in_curva, double c, bool
 
 }  // namespace
 
-void tracciamento::inizia() {
-  if (ultimo_metro(m_) < 1) return;
-  m_.tracciato.origine();
+void inizia_tracciato(tracciato_piano& t) {
+  t.origine();
 }
 
-bool tracciamento::curva(std::string_view parola, std::int32_t a, std::int32_t b) {
+codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, std::int32_t a,
+                                   std::int32_t b) {
   const auto grado = std::find_if(
       gradi_curva.begin(), gradi_curva.end(),
       [&](const grado_curva& g) { return parola.find(g.cifra) != std::string_view::npos; });
-  if (grado == gradi_curva.end()) {
-    m_.registra_errore(errore_curva);
-    return false;
-  }
+  if (grado == gradi_curva.end()) return errore_curva;
   const double c =
       parola.find_first_of("sS") != std::string_view::npos ? -grado->curvatura : grado->curvatura;
 
@@ -67,19 +57,16 @@ bool tracciamento::curva(std::string_view parola, std::int32_t a, std::int32_t b
   // would leave the track.
   const std::int64_t fine_rettilineo = a;
   const std::int64_t fine_curva = std::int64_t{a} + b;
-  if (std::max(fine_rettilineo, fine_curva) > ultimo_metro(m_))
+  if (std::max(fine_rettilineo, fine_curva) > t.ultimo_metro())
     throw fallimento_lettura("curva oltre la fine del tracciato");
 
-  if (!avanza(m_.tracciato, fine_rettilineo, false, 0, true) ||
-      !avanza(m_.tracciato, fine_curva, true, c, true)) {
-    m_.registra_errore(errore_curva);
-    return false;
-  }
-  return true;
+  if (!avanza(t, fine_rettilineo, false, 0, true) || !avanza(t, fine_curva, true, c, true))
+    return errore_curva;
+  return errore_nessuno;
 }
 
-void tracciamento::completa() {
-  avanza(m_.tracciato, ultimo_metro(m_) - 2, false, 0, false);
+void completa_tracciato(tracciato_piano& t) {
+  avanza(t, std::int64_t{t.ultimo_metro()} - 2, false, 0, false);
 }
 
 }  // namespace compattatore

@@ -1,35 +1,28 @@
 // Plotting of the track from the curves of the line source: one coordinate
 // pair per metre, straight between curves, turning at a constant rate inside.
-// Arithmetic is plain IEEE double in the order written (no contraction), so
-// that every build writes the same track file.
+// The track itself, and its step, are model/tracciato.h's.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-#include "model/modello.h"
+#include "model/errori.h"
+#include "model/tracciato.h"
 
 namespace compattatore {
 
-class tracciamento {
- public:
-  explicit tracciamento(modello& m) : m_(m) {}
+// Metres 0 and 1 as 16-bit integers (0, 0) and (0, 1); the next metre is 2.
+void inizia_tracciato(tracciato_piano& t);
 
-  // Metres 0 and 1 as 16-bit integers (0, 0) and (0, 1); the next metre is 2.
-  void inizia();
-  // One curve record: keyword item, start a, length b. Returns false with error
-  // 103 recorded (no degree digit, or the track passing metre 1000000). A curve
-  // whose end a + b lies beyond the track throws fallimento_lettura, with
-  // nothing written.
-  bool curva(std::string_view parola, std::int32_t a, std::int32_t b);
-  // Straight on up to metre lunghezza_griglia - 2; the last two stay empty.
-  void completa();
+// One curve record: keyword item, start a, length b. Its degree is the first
+// digit 1 to 6 of the keyword, its side left when the keyword holds an "s".
+// Returns 103 (no degree digit, or the track passing metre 1000000); a curve
+// whose end a + b lies beyond the track throws fallimento_lettura, with
+// nothing plotted.
+codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, std::int32_t a,
+                                   std::int32_t b);
 
-  // The next metre to compute.
-  std::int32_t metro_tracciato() const { return m_.tracciato.metro_successivo(); }
-
- private:
-  modello& m_;
-};
+// Straight on up to the track's last metre but two; the last two stay empty.
+void completa_tracciato(tracciato_piano& t);
 
 }  // namespace compattatore

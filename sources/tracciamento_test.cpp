@@ -8,35 +8,33 @@
 #include <string>
 
 #include "model/errori.h"
+#include "model/modello.h"
 
 namespace compattatore {
 namespace {
 
 constexpr std::int32_t int32_max = std::numeric_limits<std::int32_t>::max();
 
-// A route of 3000 m: the track runs from metre 0 to 10000.
-modello con_tracciato(std::int32_t lunghezza = 3000) {
-  modello m;
-  m.genera_linea = 1;
-  m.dimensiona(lunghezza);
-  return m;
+// The track of a route of 3000 m: metres 0 to 10000.
+tracciato_piano con_tracciato(std::int32_t lunghezza = 3000) {
+  return tracciato_piano(lunghezza + margine_griglia);
 }
 
-double x(const modello& m, std::int32_t metro) {
-  return m.tracciato.valore(metro, 0);
+double x(const tracciato_piano& t, std::int32_t metro) {
+  return t.valore(metro, 0);
 }
-double y(const modello& m, std::int32_t metro) {
-  return m.tracciato.valore(metro, 1);
+double y(const tracciato_piano& t, std::int32_t metro) {
+  return t.valore(metro, 1);
 }
-tipo_elemento tipo(const modello& m, std::int32_t metro) {
-  EXPECT_EQ(m.tracciato.tipo(metro, 0), m.tracciato.tipo(metro, 1)) << "metre " << metro;
-  return m.tracciato.tipo(metro, 0);
+tipo_elemento tipo(const tracciato_piano& t, std::int32_t metro) {
+  EXPECT_EQ(t.tipo(metro, 0), t.tipo(metro, 1)) << "metre " << metro;
+  return t.tipo(metro, 0);
 }
 
 // Heading of the step that ends at `metro`, in radians from the second
 // component towards the first (a right turn is positive).
-double direzione(const modello& m, std::int32_t metro) {
-  return std::atan2(x(m, metro) - x(m, metro - 1), y(m, metro) - y(m, metro - 1));
+double direzione(const tracciato_piano& t, std::int32_t metro) {
+  return std::atan2(x(t, metro) - x(t, metro - 1), y(t, metro) - y(t, metro - 1));
 }
 
 bool stesso_tracciato(const tracciato_piano& a, const tracciato_piano& b) {
@@ -49,57 +47,53 @@ bool stesso_tracciato(const tracciato_piano& a, const tracciato_piano& b) {
 }
 
 TEST(Tracciamento, StartsWithTwoIntegerMetresAlongTheSecondComponent) {
-  modello m = con_tracciato();
-  tracciamento t(m);
-  t.inizia();
-  EXPECT_EQ(t.metro_tracciato(), 2);
-  EXPECT_EQ(tipo(m, 0), tipo_elemento::intero);
-  EXPECT_EQ(tipo(m, 1), tipo_elemento::intero);
-  EXPECT_EQ(x(m, 0), 0);
-  EXPECT_EQ(y(m, 0), 0);
-  EXPECT_EQ(x(m, 1), 0);
-  EXPECT_EQ(y(m, 1), 1);
-  EXPECT_EQ(tipo(m, 2), tipo_elemento::vuoto);
+  tracciato_piano t = con_tracciato();
+  inizia_tracciato(t);
+  EXPECT_EQ(t.metro_successivo(), 2);
+  EXPECT_EQ(tipo(t, 0), tipo_elemento::intero);
+  EXPECT_EQ(tipo(t, 1), tipo_elemento::intero);
+  EXPECT_EQ(x(t, 0), 0);
+  EXPECT_EQ(y(t, 0), 0);
+  EXPECT_EQ(x(t, 1), 0);
+  EXPECT_EQ(y(t, 1), 1);
+  EXPECT_EQ(tipo(t, 2), tipo_elemento::vuoto);
 }
 
 TEST(Tracciamento, WithoutCurvesOneStraightLineToTheLastButTwoMetres) {
-  modello m = con_tracciato();
-  tracciamento t(m);
-  t.inizia();
-  t.completa();
-  EXPECT_EQ(t.metro_tracciato(), 9999);
+  tracciato_piano t = con_tracciato();
+  inizia_tracciato(t);
+  completa_tracciato(t);
+  EXPECT_EQ(t.metro_successivo(), 9999);
   for (std::int32_t metro = 2; metro <= 9998; ++metro) {
-    ASSERT_EQ(tipo(m, metro), tipo_elemento::reale) << metro;
-    ASSERT_EQ(x(m, metro), 0) << metro;
-    ASSERT_EQ(y(m, metro), metro) << metro;
+    ASSERT_EQ(tipo(t, metro), tipo_elemento::reale) << metro;
+    ASSERT_EQ(x(t, metro), 0) << metro;
+    ASSERT_EQ(y(t, metro), metro) << metro;
   }
-  EXPECT_EQ(tipo(m, 9999), tipo_elemento::vuoto);
-  EXPECT_EQ(tipo(m, 10000), tipo_elemento::vuoto);
+  EXPECT_EQ(tipo(t, 9999), tipo_elemento::vuoto);
+  EXPECT_EQ(tipo(t, 10000), tipo_elemento::vuoto);
 }
 
 TEST(Tracciamento, FirstCurveTurnsRightAfterAStraightLine) {
-  modello m = con_tracciato();
-  tracciamento t(m);
-  t.inizia();
-  ASSERT_TRUE(t.curva("curvad5", 1850, 300));
-  EXPECT_EQ(t.metro_tracciato(), 2151);
-  EXPECT_EQ(m.codice_errore, 0);
+  tracciato_piano t = con_tracciato();
+  inizia_tracciato(t);
+  ASSERT_EQ(traccia_curva(t, "curvad5", 1850, 300), errore_nessuno);
+  EXPECT_EQ(t.metro_successivo(), 2151);
   for (std::int32_t metro = 2; metro <= 1850; ++metro) {
-    ASSERT_EQ(x(m, metro), 0) << metro;
-    ASSERT_EQ(y(m, metro), metro) << metro;
+    ASSERT_EQ(x(t, metro), 0) << metro;
+    ASSERT_EQ(y(t, metro), metro) << metro;
   }
   // The first two metres of the curve, worked out by hand from the straight step (0, 1).
   const double c = 0.002;
-  EXPECT_EQ(x(m, 1851), c);
-  EXPECT_EQ(y(m, 1851), 1851);
-  EXPECT_EQ(x(m, 1852), (c + c) + c * 1);
-  EXPECT_EQ(y(m, 1852), (1851.0 + 1) - c * c);
-  EXPECT_NEAR(direzione(m, 2150), 300 * std::atan(c), 1e-9);
-  EXPECT_EQ(tipo(m, 2151), tipo_elemento::vuoto);
+  EXPECT_EQ(x(t, 1851), c);
+  EXPECT_EQ(y(t, 1851), 1851);
+  EXPECT_EQ(x(t, 1852), (c + c) + c * 1);
+  EXPECT_EQ(y(t, 1852), (1851.0 + 1) - c * c);
+  EXPECT_NEAR(direzione(t, 2150), 300 * std::atan(c), 1e-9);
+  EXPECT_EQ(tipo(t, 2151), tipo_elemento::vuoto);
 
   // Exact values from a separate evaluation of the same arithmetic: any change
   // in the order of the operations changes their last bits.
-  t.completa();
+  completa_tracciato(t);
   const struct {
     std::int32_t metro;
     double x, y;
@@ -109,11 +103,11 @@ TEST(Tracciamento, FirstCurveTurnsRightAfterAStraightLine) {
       {9998, 0x1.1a99e2824c6e0p+12, 0x1.0d2b877094691p+13},
   };
   for (const auto& a : attesi) {
-    EXPECT_EQ(x(m, a.metro), a.x) << a.metro;
-    EXPECT_EQ(y(m, a.metro), a.y) << a.metro;
+    EXPECT_EQ(x(t, a.metro), a.x) << a.metro;
+    EXPECT_EQ(y(t, a.metro), a.y) << a.metro;
   }
-  EXPECT_NEAR(direzione(m, 9998), 300 * std::atan(c), 1e-9);
-  EXPECT_EQ(tipo(m, 9999), tipo_elemento::vuoto);
+  EXPECT_NEAR(direzione(t, 9998), 300 * std::atan(c), 1e-9);
+  EXPECT_EQ(tipo(t, 9999), tipo_elemento::vuoto);
 }
 
 TEST(Tracciamento, KeywordGivesDegreeAndSide) {
@@ -127,48 +121,44 @@ TEST(Tracciamento, KeywordGivesDegreeAndSide) {
       {"curvad51", 0.0001}, {" curvad 4 ", 0.001}, {"segno 3", -0.0004},
   };
   for (const auto& c : casi) {
-    modello m = con_tracciato();
-    tracciamento t(m);
-    t.inizia();
+    tracciato_piano t = con_tracciato();
+    inizia_tracciato(t);
     // One curve metre right after a unit step along the second component: x is c itself.
-    ASSERT_TRUE(t.curva(c.parola, 10, 1)) << c.parola;
-    EXPECT_EQ(x(m, 11), c.curvatura) << c.parola;
-    EXPECT_EQ(y(m, 11), 11) << c.parola;
-    EXPECT_EQ(t.metro_tracciato(), 12) << c.parola;
+    ASSERT_EQ(traccia_curva(t, c.parola, 10, 1), errore_nessuno) << c.parola;
+    EXPECT_EQ(x(t, 11), c.curvatura) << c.parola;
+    EXPECT_EQ(y(t, 11), 11) << c.parola;
+    EXPECT_EQ(t.metro_successivo(), 12) << c.parola;
   }
 }
 
 TEST(Tracciamento, KeywordWithoutDegreeDigitIs103WithNothingPlotted) {
   for (const char* parola : {"curvas", "CURVAD", "curvad0", "curvad7", "curvad9", ""}) {
-    modello m = con_tracciato();
-    tracciamento t(m);
-    t.inizia();
-    EXPECT_FALSE(t.curva(parola, 1850, 300)) << parola;
-    EXPECT_EQ(m.codice_errore, errore_curva) << parola;
-    EXPECT_EQ(t.metro_tracciato(), 2) << parola;
-    EXPECT_EQ(tipo(m, 2), tipo_elemento::vuoto) << parola;
+    tracciato_piano t = con_tracciato();
+    inizia_tracciato(t);
+    EXPECT_EQ(traccia_curva(t, parola, 1850, 300), errore_curva) << parola;
+    EXPECT_EQ(t.metro_successivo(), 2) << parola;
+    EXPECT_EQ(tipo(t, 2), tipo_elemento::vuoto) << parola;
   }
 }
 
 TEST(Tracciamento, CurveOutOfOrderHasNoStraightRun) {
-  modello m = con_tracciato();
-  tracciamento t(m);
-  t.inizia();
-  ASSERT_TRUE(t.curva("curvad5", 1850, 300));
+  tracciato_piano t = con_tracciato();
+  inizia_tracciato(t);
+  ASSERT_EQ(traccia_curva(t, "curvad5", 1850, 300), errore_nessuno);
   // Starts at 2000, inside the last curve: turns left from metre 2151 to 2400.
-  ASSERT_TRUE(t.curva("curvas5", 2000, 400));
-  EXPECT_EQ(t.metro_tracciato(), 2401);
+  ASSERT_EQ(traccia_curva(t, "curvas5", 2000, 400), errore_nessuno);
+  EXPECT_EQ(t.metro_successivo(), 2401);
   // Ends before the track: nothing to plot.
-  ASSERT_TRUE(t.curva("curvad5", 2000, 100));
-  EXPECT_EQ(t.metro_tracciato(), 2401);
-  EXPECT_EQ(x(m, 2151), 0x1.60d9b4499bebep+6);
-  EXPECT_EQ(y(m, 2151), 0x1.0aa4949f59917p+11);
-  EXPECT_EQ(x(m, 2400), 0x1.58a2e708935e4p+7);
-  EXPECT_EQ(y(m, 2400), 0x1.27a02abf1b73fp+11);
-  EXPECT_NEAR(direzione(m, 2400), 50 * std::atan(0.002), 1e-9);
-  t.completa();
-  EXPECT_EQ(x(m, 9998), 0x1.d1d7d8d45c340p+9);
-  EXPECT_EQ(y(m, 9998), 0x1.366af0c979039p+13);
+  ASSERT_EQ(traccia_curva(t, "curvad5", 2000, 100), errore_nessuno);
+  EXPECT_EQ(t.metro_successivo(), 2401);
+  EXPECT_EQ(x(t, 2151), 0x1.60d9b4499bebep+6);
+  EXPECT_EQ(y(t, 2151), 0x1.0aa4949f59917p+11);
+  EXPECT_EQ(x(t, 2400), 0x1.58a2e708935e4p+7);
+  EXPECT_EQ(y(t, 2400), 0x1.27a02abf1b73fp+11);
+  EXPECT_NEAR(direzione(t, 2400), 50 * std::atan(0.002), 1e-9);
+  completa_tracciato(t);
+  EXPECT_EQ(x(t, 9998), 0x1.d1d7d8d45c340p+9);
+  EXPECT_EQ(y(t, 9998), 0x1.366af0c979039p+13);
 }
 
 TEST(Tracciamento, CurveBeyondTheTrackFailsTheReadingWithNothingWritten) {
@@ -183,20 +173,18 @@ TEST(Tracciamento, CurveBeyondTheTrackFailsTheReadingWithNothingWritten) {
       {5000, int32_max, false},  // a + b beyond the 32-bit range
   };
   for (const auto& c : casi) {
-    modello m = con_tracciato();
-    tracciamento t(m);
-    t.inizia();
-    ASSERT_TRUE(t.curva("curvad5", 1850, 300));
-    const tracciato_piano prima = m.tracciato;
+    tracciato_piano t = con_tracciato();
+    inizia_tracciato(t);
+    ASSERT_EQ(traccia_curva(t, "curvad5", 1850, 300), errore_nessuno);
+    const tracciato_piano prima = t;
     if (c.accettata) {
-      EXPECT_TRUE(t.curva("curvad5", c.a, c.b)) << c.a << ", " << c.b;
-      EXPECT_EQ(tipo(m, 10000), tipo_elemento::reale);
+      EXPECT_EQ(traccia_curva(t, "curvad5", c.a, c.b), errore_nessuno) << c.a << ", " << c.b;
+      EXPECT_EQ(tipo(t, 10000), tipo_elemento::reale);
     } else {
-      EXPECT_THROW(t.curva("curvad5", c.a, c.b), fallimento_lettura) << c.a << ", " << c.b;
-      EXPECT_EQ(t.metro_tracciato(), 2151) << c.a << ", " << c.b;
-      EXPECT_TRUE(stesso_tracciato(m.tracciato, prima)) << c.a << ", " << c.b;
+      EXPECT_THROW(traccia_curva(t, "curvad5", c.a, c.b), fallimento_lettura) << c.a << ", " << c.b;
+      EXPECT_EQ(t.metro_successivo(), 2151) << c.a << ", " << c.b;
+      EXPECT_TRUE(stesso_tracciato(t, prima)) << c.a << ", " << c.b;
     }
-    EXPECT_EQ(m.codice_errore, 0);
   }
 }
 
@@ -213,18 +201,17 @@ TEST(Tracciamento, CurvesMayNotPassMetre1000000ButTheCompletionMay) {
       {"straight run past it", 1000005, 0, false, 1000000},
   };
   for (const auto& c : casi) {
-    modello m = con_tracciato(1000000);  // track to metre 1007000
-    tracciamento t(m);
-    t.inizia();
-    EXPECT_EQ(t.curva("curvad1", c.a, c.b), c.accettata) << c.nome;
-    EXPECT_EQ(m.codice_errore, c.accettata ? 0 : errore_curva) << c.nome;
-    EXPECT_EQ(tipo(m, c.ultimo_scritto), tipo_elemento::reale) << c.nome;
-    EXPECT_EQ(tipo(m, c.ultimo_scritto + 1), tipo_elemento::vuoto) << c.nome;
+    tracciato_piano t = con_tracciato(1000000);  // track to metre 1007000
+    inizia_tracciato(t);
+    EXPECT_EQ(traccia_curva(t, "curvad1", c.a, c.b), c.accettata ? errore_nessuno : errore_curva)
+        << c.nome;
+    EXPECT_EQ(tipo(t, c.ultimo_scritto), tipo_elemento::reale) << c.nome;
+    EXPECT_EQ(tipo(t, c.ultimo_scritto + 1), tipo_elemento::vuoto) << c.nome;
     if (c.accettata) {
-      t.completa();
-      EXPECT_EQ(tipo(m, 1006998), tipo_elemento::reale) << c.nome;
-      EXPECT_EQ(tipo(m, 1006999), tipo_elemento::vuoto) << c.nome;
-      EXPECT_EQ(tipo(m, 1007000), tipo_elemento::vuoto) << c.nome;
+      completa_tracciato(t);
+      EXPECT_EQ(tipo(t, 1006998), tipo_elemento::reale) << c.nome;
+      EXPECT_EQ(tipo(t, 1006999), tipo_elemento::vuoto) << c.nome;
+      EXPECT_EQ(tipo(t, 1007000), tipo_elemento::vuoto) << c.nome;
     }
   }
 }

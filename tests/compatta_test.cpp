@@ -6,6 +6,7 @@
 #include <functional>
 #include <sstream>
 
+#include "tests/dimensioni.h"
 #include "tests/processo.h"
 #include "tests/scenario_piccolo.h"
 
@@ -61,9 +62,9 @@ TEST_F(Compatta, ValidScenarioWritesThreeFilesAndLeavesTheSources) {
   auto dopo = prove::contenuto_cartella(dir());
   EXPECT_EQ(dopo.at("L_linea.txt"), prima.at("L_linea.txt"));
   EXPECT_EQ(dopo.at("L_T-.txt"), prima.at("L_T-.txt"));
-  EXPECT_EQ(dopo.at("L_linea.dat").size(), 20u * 17000 - 36);
-  EXPECT_EQ(dopo.at("L_T.dat").size(), 15u * 341);
-  EXPECT_EQ(dopo.at("L_T.sim").size(), 2958u + 1 + 1 + 5 + 7);
+  EXPECT_EQ(dopo.at("L_linea.dat").size(), prove::byte_tracciato_piccolo);
+  EXPECT_EQ(dopo.at("L_T.dat").size(), prove::byte_celle_piccolo);
+  EXPECT_EQ(dopo.at("L_T.sim").size(), prove::byte_tabella_vuota + 1 + 1 + 5 + 7);
   EXPECT_EQ(dopo.size(), 5u);
 }
 

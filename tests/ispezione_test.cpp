@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/dimensioni.h"
 #include "tests/processo.h"
 
 namespace compattatore {
@@ -171,11 +172,12 @@ TEST_F(Ispezione, ShownGridAndTableAgreeWithTheSources) {
 TEST_F(Ispezione, ExitStatusesAndRefusals) {
   cartella_temporanea guasti("guasti");
   const std::string g = prove::leggi_tutto(dir() / griglia);
+  const std::size_t ultima_cella = prove::byte_celle_incorporate - 15;
   const fs::path tagliata = guasti.percorso() / griglia;
   prove::scrivi_tutto(tagliata, g.substr(0, g.size() - 1));
   const fs::path modificata = guasti.percorso() / "altra.dat";
   std::string altra = g;
-  altra[15 * 349] = 0;  // the signal at 17400 taken away
+  altra[15 * 349] = 0;  // the signal at 17400 (cell 349) taken away
   prove::scrivi_tutto(modificata, altra);
 
   const struct {
@@ -188,8 +190,9 @@ TEST_F(Ispezione, ExitStatusesAndRefusals) {
       {{"mostra", tagliata.string()},
        1,
        "",
-       tagliata.string() + ": byte 33900: atteso: una cella intera di 15 byte"},
-      // With the table, a grid whole but one cell short is refused too.
+       tagliata.string() + ": byte " + std::to_string(ultima_cella) +
+           ": atteso: una cella intera di 15 byte"},
+      // Two files: each under its name.
       {{"mostra", tabella, (dir() / griglia).string()}, 0, "file ", ""},
       {{"mostra", "manca.dat"}, 2, "", "compattatore: Errore sul file manca.dat"},
       {{"mostra", griglia, "--celle", "10-2"}, 2, "", "compattatore mostra: --celle"},
@@ -198,7 +201,8 @@ TEST_F(Ispezione, ExitStatusesAndRefusals) {
        1,
        "17400 m: segnale tolto (sx 2, s1 3, s2 1, s3 0, rapp 0, dx 2, d1 2, d2 0, d3 0, tempo 0)\n",
        ""},
-      {{"confronta", griglia, tagliata.string()}, 2, "", tagliata.string() + ": byte 33900: "},
+      {{"confronta", griglia, tagliata.string()}, 2, "",
+       tagliata.string() + ": byte " + std::to_string(ultima_cella) + ": "},
       {{"confronta", griglia, tabella},
        2,
        "",

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/dimensioni.h"
 #include "tests/processo.h"
 
 namespace compattatore {
@@ -39,10 +40,11 @@ TEST(LavoroFisso, WritesItsFilesInTheProgramDirectoryAndEndsByItself) {
   EXPECT_TRUE(fs::is_empty(altrove.percorso()));
   const auto dopo_primo = prove::contenuto_cartella(programma.percorso());
   EXPECT_EQ(nomi(dopo_primo), file_attesi);
-  EXPECT_EQ(dopo_primo.at("Quarve_Lentra_linea.dat").size(), 2259964u);
-  EXPECT_EQ(dopo_primo.at("Quarve_Lentra_58213.dat").size(), 33915u);
+  EXPECT_EQ(dopo_primo.at("Quarve_Lentra_linea.dat").size(), prove::byte_tracciato_incorporato);
+  EXPECT_EQ(dopo_primo.at("Quarve_Lentra_58213.dat").size(), prove::byte_celle_incorporate);
   // 87 records of 34 bytes plus the texts: the two names, 24 stations, 4 boards.
-  EXPECT_GT(dopo_primo.at("Quarve_Lentra_58213.sim").size(), 2958u + 13 + 5 + 24 + 4);
+  EXPECT_GT(dopo_primo.at("Quarve_Lentra_58213.sim").size(),
+            prove::byte_tabella_vuota + 13 + 5 + 24 + 4);
 
   // A second run in the same directory replaces everything with the same bytes.
   prove::scrivi_tutto(programma.percorso() / "Quarve_Lentra_58213.dat", std::string(50000, 'x'));

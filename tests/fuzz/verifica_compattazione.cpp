@@ -27,10 +27,6 @@ namespace {
   std::abort();
 }
 
-bool numero_del_sistema(std::int32_t n) {
-  return !descrizione_errore(n).empty();
-}
-
 // Every file reads back as the model it was written from; the same file cut
 // short is refused or read as another layout, never read past its end.
 void verifica_rilettura(const modello& m, const file_compattato& f) {
@@ -73,7 +69,7 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
       if (dimensione != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
         violazione("dimensione del file delle celle", static_cast<long>(dimensione));
     } else if (f.nome == nome_file_tabella(m.nome_linea, m.numero_treno)) {
-      if (dimensione != 2958 + testi)
+      if (dimensione != dimensione_file_tabella(testi))
         violazione("dimensione del file della tabella", static_cast<long>(dimensione));
     } else if (f.nome == nome_file_tracciato(m.nome_linea)) {
       const std::int32_t l = m.lunghezza_griglia;
@@ -121,7 +117,7 @@ void verifica_compattazione(const std::uint8_t* dati, std::size_t n) {
   m.numero_treno = "1";
   const risultato_compattazione r = compatta(m, fonte, flag & 1, {});
   if (r.errore != 0) {
-    if (!numero_del_sistema(r.errore)) violazione("numero di errore sconosciuto", r.errore);
+    if (!codice_del_sistema(r.errore)) violazione("numero di errore sconosciuto", r.errore);
     if (!r.file.empty()) violazione("file scritti con un errore", r.errore);
     return;
   }
