@@ -11,10 +11,15 @@
 #include "app/piattaforma.h"
 #include "model/nomi_file.h"
 #include "output/compattazione.h"
+#include "output/immagini.h"
 
 namespace compattatore {
 
 namespace {
+
+// Warnings beyond these are counted, not printed: a file of unknown words
+// would otherwise print more than it holds.
+constexpr std::size_t avvisi_mostrati = 50;
 
 struct opzioni_compatta {
   std::string directory;
@@ -22,6 +27,8 @@ struct opzioni_compatta {
   std::string treno;
   bool senza_tracciato = false;
   bool tempi = false;
+  bool rigoroso = false;
+  bool silenzioso = false;
 };
 
 void stampa_tempi(const registro_tempi& tempi) {
@@ -32,24 +39,45 @@ void stampa_tempi(const registro_tempi& tempi) {
   }
 }
 
+// Without the track, a track file left by an earlier compaction must still
+// fit this route: a route length changed since would leave it beside a grid
+// of another length.
+void controlla_tracciato_rimasto(modello& m, const opzioni_compatta& o) {
+  const std::string file = piattaforma::percorso(o.directory, nome_file_tracciato(o.linea));
+  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
+  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
+  if (!dimensione || *dimensione == attesa) return;
+  m.registra_avviso(file, 0,
+                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
+                        " byte, ma per un percorso di " +
+                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
+                        std::to_string(attesa) +
+                        ": e' di un'altra lunghezza del percorso (compattate senza "
+                        "--senza-tracciato)");
+}
+
 int compatta_sorgenti(const opzioni_compatta& o) {
   modello m;
   m.nome_linea = o.linea;
   m.numero_treno = o.treno;
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
-  const avviso_lettura avvisa = [](const std::string& file, std::int32_t riga,
-                                   const std::string& testo) {
-    piattaforma::scrivi_errore(file + (riga > 0 ? ":" + std::to_string(riga) : std::string()) +
-                               ": attenzione: " + testo + "\n");
-  };
   registro_tempi tempi;
   const risultato_compattazione r =
-      compatta(m, fonte, o.senza_tracciato ? 0 : 1, avvisa, o.tempi ? &tempi : nullptr);
+      compatta(m, fonte, o.senza_tracciato ? 0 : 1, o.tempi ? &tempi : nullptr);
   if (o.tempi) stampa_tempi(tempi);
+  if (o.senza_tracciato && r.errore == 0) controlla_tracciato_rimasto(m, o);
+  piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
     return stato_errore_scenario;
   }
+  if (o.rigoroso && m.numero_avvisi > 0) {
+    piattaforma::scrivi_errore("compattatore: " + std::to_string(m.numero_avvisi) +
+                               (m.numero_avvisi == 1 ? " avviso" : " avvisi") +
+                               " con --rigoroso: nessun file scritto\n");
+    return stato_errore_scenario;
+  }
+  std::string scritti;
   for (const file_compattato& f : r.file) {
     const auto inizio = std::chrono::steady_clock::now();
     piattaforma::sostituisci_file(piattaforma::percorso(o.directory, f.nome), f.produci);
@@ -57,6 +85,11 @@ int compatta_sorgenti(const opzioni_compatta& o) {
       stampa_tempi(
           {{"scrittura " + f.nome,
             std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count()}});
+    scritti += (scritti.empty() ? "" : ", ") + f.nome;
+  }
+  if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritti " + scritti + "\n")) {
+    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
+    return stato_errore_uso;
   }
   return stato_fatto;
 }
@@ -68,13 +101,19 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
       app, "compatta", "compatta le sorgenti di un autore nei tre file del simulatore",
       "Legge DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt (senza mai modificarli) e scrive\n"
       "DIR/LINEA_linea.dat (non con --senza-tracciato), DIR/LINEA_TRENO.sim e\n"
-      "DIR/LINEA_TRENO.dat. Se trova un errore lo segnala e non scrive nulla.");
+      "DIR/LINEA_TRENO.dat. Se trova un errore lo segnala e non scrive nulla. Gli avvisi\n"
+      "(FILE:RIGA: attenzione: ...) dicono cio' che lo scenario perde o riceve diverso da\n"
+      "come e' scritto; ne mostra al piu' 50. Se riesce stampa una riga con cio' che ha\n"
+      "compattato.");
   const auto o = std::make_shared<opzioni_compatta>();
   argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
   argomento(comando, "LINEA", o->linea, "il nome della linea");
   argomento(comando, "TRENO", o->treno, "il numero del treno");
   comando.add_flag("--senza-tracciato", o->senza_tracciato,
                    "non scrive il tracciato LINEA_linea.dat (un file gia' presente resta)");
+  comando.add_flag("--rigoroso", o->rigoroso,
+                   "ogni avviso diventa un errore: stato 1 e nessun file scritto");
+  comando.add_flag("-q,--silenzioso", o->silenzioso, "non stampa la riga finale");
   comando.add_flag("--tempi", o->tempi, "stampa la durata di ogni fase");
   comando.callback([&scelta, o] {
     scelta = [o] {

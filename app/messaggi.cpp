@@ -9,29 +9,36 @@ namespace compattatore {
 
 namespace {
 
-std::string descrizione(const errore_registrato& e, const scheda_errore& s) {
+std::string descrizione(const errore_registrato& e, const scheda_errore& s, bool per_autore) {
   std::string d(s.descrizione);
   if (!e.luogo.dettaglio.empty()) d += ": " + e.luogo.dettaglio;
+  if (per_autore && !e.luogo.spiegazione.empty())
+    d += (e.luogo.dettaglio.empty() ? ": " : "; ") + e.luogo.spiegazione;
   return d;
 }
 
-// Where the error points, as the start of its line for an author.
+// Where the error points, as the start of its line for an author: the
+// source record first, where there is one, so that an editor can jump to it;
+// then, for an error found on the grid, the cell (or slot 85).
 std::string dove(const errore_registrato& e, const scheda_errore& s) {
+  std::string l;
+  if (!e.luogo.file.empty()) {
+    l = e.luogo.file + ":";
+    if (e.luogo.riga > 0) l += std::to_string(e.luogo.riga) + ":";
+    l += " ";
+  }
   switch (s.luogo) {
     case punta_a::cella: {
       const std::int32_t metri = e.posizione.value_or(0);
-      return "cella " + std::to_string(metri / metri_cella) + " (" + std::to_string(metri) +
+      return l + "cella " + std::to_string(metri / metri_cella) + " (" + std::to_string(metri) +
              " m): ";
     }
     case punta_a::marchio:
-      return e.luogo.nella_tabella ? "voce 85: " : "cella 1: ";
+      return l + (e.luogo.nella_tabella ? "voce 85: " : "cella 1: ");
     case punta_a::riga_sorgente:
       break;
   }
-  if (e.luogo.file.empty()) return {};
-  std::string l = e.luogo.file + ":";
-  if (e.luogo.riga > 0) l += std::to_string(e.luogo.riga) + ":";
-  return l + " ";
+  return l;
 }
 
 }  // namespace
@@ -45,13 +52,65 @@ std::string dettagli_errore(const errore_registrato& e, bool per_autore) {
   if (e.posizione) testo += "\nPosizione: " + std::to_string(*e.posizione) + " m";
   testo += '\n';
   if (per_autore) testo += dove(e, *s);
-  return testo + descrizione(e, *s);
+  return testo + descrizione(e, *s, per_autore);
 }
 
 std::string testo_errore(const modello& m, bool per_autore) {
   const errore_registrato* e = m.primo_errore();
   if (e == nullptr) throw std::logic_error("nessun errore da mostrare");
   return " Errore n. " + std::to_string(e->codice) + dettagli_errore(*e, per_autore);
+}
+
+std::string testo_avviso(const avviso& a) {
+  std::string t;
+  if (!a.file.empty()) {
+    t = a.file + ":";
+    if (a.riga > 0) t += std::to_string(a.riga) + ":";
+    t += " ";
+  }
+  return t + "attenzione: " + a.testo;
+}
+
+std::string testo_avvisi(const modello& m, std::size_t massimo) {
+  std::string t;
+  std::size_t mostrati = 0;
+  for (const avviso& a : m.avvisi) {
+    if (mostrati == massimo) break;
+    t += testo_avviso(a) + "\n";
+    ++mostrati;
+  }
+  if (m.numero_avvisi > mostrati)
+    t += "compattatore: altri " + std::to_string(m.numero_avvisi - mostrati) +
+         " avvisi non mostrati (" + std::to_string(m.numero_avvisi) + " in tutto)\n";
+  return t;
+}
+
+namespace {
+
+std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti) {
+  return std::to_string(n) + " " + std::string(n == 1 ? uno : molti);
+}
+
+}  // namespace
+
+std::string riepilogo(const modello& m) {
+  std::int64_t segnali = 0;
+  std::int64_t rallentamenti = 0;
+  std::int64_t aggiunti = 0;
+  for (std::size_t k = 0; k < m.celle.size(); ++k) {
+    const std::uint8_t tipo = m.celle[k].tipo_cella;
+    if (tipo == cella_segnale) ++segnali;
+    if (tipo == cella_inizio_rallentamento) ++rallentamenti;
+    if (tipo == cella_abbattimento && k < m.origini.size() &&
+        m.origini[k].evento.fonte == fonte_origine::passata)
+      ++aggiunti;
+  }
+  return m.nome_linea + " " + m.numero_treno + ": " +
+         std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m, " +
+         quanti(m.numero_stazioni, "stazione", "stazioni") + ", " +
+         quanti(segnali, "segnale", "segnali") + ", " +
+         quanti(rallentamenti, "rallentamento", "rallentamenti") + ", " +
+         quanti(aggiunti, "abbattimento aggiunto", "abbattimenti aggiunti");
 }
 
 std::string testo_fallimento(const std::exception& e) {

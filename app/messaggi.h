@@ -20,6 +20,19 @@ std::string dettagli_errore(const errore_registrato& e, bool per_autore);
 // then its details.
 std::string testo_errore(const modello& m, bool per_autore = false);
 
+// A warning as an author reads it: "FILE:LINE: attenzione: ...", without the
+// line for a warning about the file as a whole.
+std::string testo_avviso(const avviso& a);
+
+// The warnings of a run, at most `massimo`, then one line for those left
+// unshown; empty when there is none.
+std::string testo_avvisi(const modello& m, std::size_t massimo);
+
+// What a compaction put into its files, in one line: "Valbruna 2417:
+// 60000 m, 6 stazioni, 10 segnali, 1 rallentamento, 9 abbattimenti
+// aggiunti". Counted on the model.
+std::string riepilogo(const modello& m);
+
 // The failure that no step handles: the file and the system's reason for a
 // file operation, the failure's own text otherwise.
 std::string testo_fallimento(const std::exception& e);

@@ -2,6 +2,7 @@
 // system (piattaforma_posix.cpp, piattaforma_win32.cpp); CMake picks one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -44,6 +45,8 @@ using produttore = std::function<void(const std::function<void(std::string_view)
 void sostituisci_file(const std::string& file, const produttore& produci);
 
 bool esiste_file(const std::string& file);
+// The size in bytes of a regular file; nullopt when there is none.
+std::optional<std::uint64_t> dimensione_file(const std::string& file);
 bool esiste_directory(const std::string& directory);
 // The whole content; nullopt when the file cannot be opened or read.
 std::optional<std::string> leggi_file(const std::string& file);

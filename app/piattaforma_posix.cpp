@@ -91,6 +91,12 @@ bool esiste_file(const std::string& file) {
   return ::stat(file.c_str(), &s) == 0 && !S_ISDIR(s.st_mode);
 }
 
+std::optional<std::uint64_t> dimensione_file(const std::string& file) {
+  struct stat s;
+  if (::stat(file.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(s.st_size);
+}
+
 bool esiste_directory(const std::string& directory) {
   struct stat s;
   return ::stat(directory.c_str(), &s) == 0 && S_ISDIR(s.st_mode);

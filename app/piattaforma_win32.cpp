@@ -250,6 +250,18 @@ bool esiste_file(const std::string& file) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<std::uint64_t> dimensione_file(const std::string& file) {
+  WIN32_FILE_ATTRIBUTE_DATA dati;
+  try {
+    if (!GetFileAttributesExW(nome_largo(file).c_str(), GetFileExInfoStandard, &dati))
+      return std::nullopt;
+  } catch (const errore_file&) {
+    return std::nullopt;
+  }
+  if ((dati.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+  return (static_cast<std::uint64_t>(dati.nFileSizeHigh) << 32) | dati.nFileSizeLow;
+}
+
 bool esiste_directory(const std::string& directory) {
   const DWORD a = attributi(directory);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -43,20 +43,25 @@ origini_cella& origini_n(modello& m, std::int64_t k) {
 }
 
 // Whether cell k can take a point event: 15 when there is no such cell,
-// `occupata` when it is taken, errore_nessuno when it is free.
-codice_errore_numero prova_cella(const modello& m, std::int64_t k, codice_errore_numero occupata) {
-  if (!nella_griglia(m, k)) return errore_fuori_griglia;
-  if (!cella_libera(m.celle[static_cast<std::size_t>(k)])) return occupata;
-  return errore_nessuno;
+// `occupata` when it is taken, nothing when it is free.
+esito_collocazione prova_cella(const modello& m, std::int64_t k, codice_errore_numero occupata) {
+  if (!nella_griglia(m, k)) return {errore_fuori_griglia, k};
+  if (!cella_libera(m.celle[static_cast<std::size_t>(k)])) return {occupata, k};
+  return {};
 }
 
-// A point event's cell, taken by the record `da`. What it replaces other than
-// a mountain marker (only a station stop goes on a taken cell) is noted.
-cella& prendi_cella(modello& m, std::int64_t k, origine da) {
+// A point event's cell, given its type by the record `da`. What it replaces
+// other than a mountain marker (only a station stop goes on a taken cell) is
+// noted.
+cella& prendi_cella(modello& m, std::int64_t k, std::uint8_t tipo, origine da) {
   cella& c = cella_n(m, k);
   origine& o = origini_n(m, k).evento;
-  if (!cella_libera(c))
-    m.sostituzioni.push_back({static_cast<std::int32_t>(k), gruppo_campi::evento, o, da});
+  // A record's own cells may coincide (a slowdown's start on its end): that
+  // loses nothing another record wrote.
+  if (!cella_libera(c) && !(o == da))
+    m.sostituzioni.push_back(
+        {static_cast<std::int32_t>(k), gruppo_campi::evento, o, da, c.tipo_cella, tipo});
+  c.tipo_cella = tipo;
   o = da;
   return c;
 }
@@ -67,7 +72,8 @@ void scrivi_avviso(modello& m, std::int64_t k, std::uint8_t codice, origine da) 
   cella& c = cella_n(m, k);
   origine& o = origini_n(m, k).avviso;
   if (c.avviso != 0 && c.avviso != codice)
-    m.sostituzioni.push_back({static_cast<std::int32_t>(k), gruppo_campi::avviso, o, da});
+    m.sostituzioni.push_back(
+        {static_cast<std::int32_t>(k), gruppo_campi::avviso, o, da, c.avviso, codice});
   c.avviso = codice;
   o = da;
 }
@@ -107,8 +113,8 @@ void memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     cella& c = cella_n(m, k);
     origini_cella& o = origini_n(m, k);
     if (c.tipo_montagna != 0 && c.tipo_montagna != basso_8(tipo))
-      m.sostituzioni.push_back(
-          {static_cast<std::int32_t>(k), gruppo_campi::montagna, o.montagna, da});
+      m.sostituzioni.push_back({static_cast<std::int32_t>(k), gruppo_campi::montagna, o.montagna,
+                                da, c.tipo_montagna, basso_8(tipo)});
     c.tipo_montagna = basso_8(tipo);
     o.montagna = da;
     if (marcatori && (k - prima + 1) % passo_marcatori == 0 && c.tipo_cella == cella_vuota) {
@@ -118,9 +124,9 @@ void memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int3
   }
 }
 
-codice_errore_numero memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
-                                        std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v,
-                                        origine da) {
+esito_collocazione memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
+                                      std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v,
+                                      origine da) {
   const std::int64_t w = cella_di(x - distanza_avviso, 1);
   const std::int64_t s = cella_di(x, 1);
   const std::int64_t e = cella_di(static_cast<double>(x) + l, 1);
@@ -139,20 +145,17 @@ codice_errore_numero memo_rallentamento(modello& m, std::int32_t x, std::int32_t
     for (int i = 0; i < numero_avvisi; ++i) {
       const std::int64_t k = p - i;
       if (const auto r = prova_cella(m, k, errore_preavviso)) return r;
-      if (k == s || k == e || (con_avviso && k == w)) return errore_preavviso;
+      if (k == s || k == e || (con_avviso && k == w)) return {errore_preavviso, k};
     }
   }
 
   // The end goes first, so that a start and an end on one cell leave a start.
-  cella& fine = prendi_cella(m, e, da);
-  fine.tipo_cella = cella_fine_rallentamento;
+  cella& fine = prendi_cella(m, e, cella_fine_rallentamento, da);
   if (d_v != 0) fine.dato_2 = basso_16(d_v);
-  cella& inizio = prendi_cella(m, s, da);
-  inizio.tipo_cella = cella_inizio_rallentamento;
+  cella& inizio = prendi_cella(m, s, cella_inizio_rallentamento, da);
   if (d_v != 0) inizio.dato_2 = basso_16(d_v);
   if (con_avviso) {
-    cella& avviso = prendi_cella(m, w, da);
-    avviso.tipo_cella = cella_avviso_rallentamento;
+    cella& avviso = prendi_cella(m, w, cella_avviso_rallentamento, da);
     if (d_v != 0) avviso.dato_2 = basso_16(d_v);
     avviso.dato_1 = basso_16(v);
   }
@@ -160,22 +163,20 @@ codice_errore_numero memo_rallentamento(modello& m, std::int32_t x, std::int32_t
     cella_n(m, k).dato_1 = basso_16(v);
     cella_n(m, k).dato_3 = basso_16(f_tt);
   }
-  if (f_ta == 0) return errore_nessuno;
+  if (f_ta == 0) return {};
   for (int i = 0; i < numero_avvisi; ++i) {
-    cella& c = prendi_cella(m, p - i, da);
-    c.tipo_cella = cella_preavviso_rallentamento;
+    cella& c = prendi_cella(m, p - i, cella_preavviso_rallentamento, da);
     c.dato_1 = basso_16(i + 1);
     if (d_v != 0) c.dato_2 = basso_16(i + 1);
   }
-  return errore_nessuno;
+  return {};
 }
 
-codice_errore_numero memo_segnale(modello& m, segnale_letto& s, origine da) {
+esito_collocazione memo_segnale(modello& m, segnale_letto& s, origine da) {
   const std::int64_t c = cella_di(s.posizione, 1);
   if (const auto r = prova_cella(m, c, errore_segnale)) return r;
 
-  cella& segnale = prendi_cella(m, c, da);
-  segnale.tipo_cella = cella_segnale;
+  cella& segnale = prendi_cella(m, c, cella_segnale, da);
   segnale.dato_4 = basso_16(std::int64_t{s.rapp} * 10 + std::int64_t{s.sx} * 3 + s.dx);
   segnale.dato_1 = basso_16(std::int64_t{s.s1} * 10 + s.d1);
   segnale.dato_2 = basso_16(std::int64_t{s.s2} * 10 + s.d2);
@@ -187,48 +188,41 @@ codice_errore_numero memo_segnale(modello& m, segnale_letto& s, origine da) {
   const std::int64_t codice = (std::int64_t{s.sx} * 3 + s.dx) * 10;
   for (int k = 1; k <= numero_avvisi; ++k)
     if (nella_griglia(m, c - 2 * k)) scrivi_avviso(m, c - 2 * k, basso_8(codice + k), da);
-  return errore_nessuno;
+  return {};
 }
 
-codice_errore_numero memo_indicatori_v_max(modello& m, const indicatore_letto& i, origine da) {
+esito_collocazione memo_indicatori_v_max(modello& m, const indicatore_letto& i, origine da) {
   const std::int64_t c = cella_di(i.posizione, 1);
   if (const auto r = prova_cella(m, c, errore_indicatore)) return r;
 
   // All three codes before any write: a code that does not fit leaves the cell as it was.
   const std::array<std::int16_t, 3> codici = {
       codice_velocita(i.vad, i.vas), codice_velocita(i.vbd, i.vbs), codice_velocita(i.vcd, i.vcs)};
-  cella& indicatore = prendi_cella(m, c, da);
-  indicatore.tipo_cella = cella_indicatore_v_max;
+  cella& indicatore = prendi_cella(m, c, cella_indicatore_v_max, da);
   indicatore.dato_1 = codici[0];
   indicatore.dato_2 = codici[1];
   indicatore.dato_3 = codici[2];
   indicatore.dato_4 = basso_16(std::int64_t{i.strisces} * 10 + i.strisced);
-  return errore_nessuno;
+  return {};
 }
 
-codice_errore_numero memo_cartello(modello& m, std::int32_t posizione, std::int32_t slot,
-                                   const std::string& testo, origine da) {
+esito_collocazione memo_cartello(modello& m, std::int32_t posizione, std::int32_t slot,
+                                 const std::string& testo, origine da) {
   const std::int64_t n = cella_di(posizione, 1);
   if (const auto r = prova_cella(m, n, errore_cartello)) return r;
-  cella& c = prendi_cella(m, n, da);
-  c.tipo_cella = cella_cartello;
+  cella& c = prendi_cella(m, n, cella_cartello, da);
   c.dato_1 = basso_16(slot);
   m.tabella_servizio[static_cast<std::size_t>(slot)].testo = testo;
-  return errore_nessuno;
+  return {};
 }
 
-codice_errore_numero memo_abbattimento(modello& m, std::int32_t posizione, std::int32_t valore,
-                                       origine da) {
+esito_collocazione memo_abbattimento(modello& m, std::int32_t posizione, std::int32_t valore,
+                                     origine da) {
   const std::int64_t n = cella_di(posizione);
   if (const auto r = prova_cella(m, n, errore_abbattimento)) return r;
-  cella& c = prendi_cella(m, n, da);
-  if (valore > 0) {
-    c.tipo_cella = cella_abbattimento;
-    c.dato_1 = basso_16(valore);
-  } else {
-    c.tipo_cella = cella_abbattimento_nullo;
-  }
-  return errore_nessuno;
+  cella& c = prendi_cella(m, n, valore > 0 ? cella_abbattimento : cella_abbattimento_nullo, da);
+  if (valore > 0) c.dato_1 = basso_16(valore);
+  return {};
 }
 
 namespace {
@@ -240,13 +234,13 @@ bool ha_fermata(std::int32_t fine_zona) {
 
 }  // namespace
 
-codice_errore_numero prova_fermata(const modello& m, std::uint8_t tipo, std::int32_t fine_zona) {
-  if (tipo >= tipo_senza_fermata) return errore_nessuno;
+esito_collocazione prova_fermata(const modello& m, std::uint8_t tipo, std::int32_t fine_zona) {
+  if (tipo >= tipo_senza_fermata) return {};
   // The approach codes stand before the stop, so the stop is the farthest cell.
   if (ha_fermata(fine_zona) && cella_di(fine_zona, -1) > m.numero_celle)
-    return errore_fuori_griglia;
-  if (!ha_fermata(fine_zona)) return errore_fermata_iniziale;
-  return errore_nessuno;
+    return {errore_fuori_griglia, cella_di(fine_zona, -1)};
+  if (!ha_fermata(fine_zona)) return {errore_fermata_iniziale, cella_di(fine_zona, -1)};
+  return {};
 }
 
 void memo_fermata(modello& m, std::int32_t stazione, std::uint8_t tipo, std::int32_t fine_zona,
@@ -259,8 +253,7 @@ void memo_fermata(modello& m, std::int32_t stazione, std::uint8_t tipo, std::int
       scrivi_avviso(m, nearest(fine - k - 1), basso_8(primo_codice_fermata + k), da);
     }
   }
-  cella& c = prendi_cella(m, cella_di(fine_zona, -1), da);
-  c.tipo_cella = cella_fermata;
+  cella& c = prendi_cella(m, cella_di(fine_zona, -1), cella_fermata, da);
   c.dato_1 = basso_16(stazione);
 }
 

@@ -20,6 +20,15 @@
 
 namespace compattatore {
 
+// A placement's outcome: accepted, or refused with an error number and the
+// cell concerned (the cell taken, or the one outside the grid).
+struct esito_collocazione {
+  codice_errore_numero codice = errore_nessuno;
+  std::int64_t cella = 0;
+
+  explicit operator bool() const { return codice != errore_nessuno; }  // refused
+};
+
 // A signal record. `tempo` between 1 and 100 becomes 101 in the caller's
 // record too, as the reader passes it on.
 struct segnale_letto {
@@ -42,30 +51,30 @@ struct indicatore_letto {
 void memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo,
                    origine da);
 
-codice_errore_numero memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
-                                        std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v,
-                                        origine da);
+esito_collocazione memo_rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
+                                      std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v,
+                                      origine da);
 
-codice_errore_numero memo_segnale(modello& m, segnale_letto& s, origine da);
+esito_collocazione memo_segnale(modello& m, segnale_letto& s, origine da);
 
-codice_errore_numero memo_indicatori_v_max(modello& m, const indicatore_letto& i, origine da);
+esito_collocazione memo_indicatori_v_max(modello& m, const indicatore_letto& i, origine da);
 
 // A text board at `posizione`: its cell carries `slot`, the slot that receives
 // its text.
-codice_errore_numero memo_cartello(modello& m, std::int32_t posizione, std::int32_t slot,
-                                   const std::string& testo, origine da);
+esito_collocazione memo_cartello(modello& m, std::int32_t posizione, std::int32_t slot,
+                                 const std::string& testo, origine da);
 
 // A speed check point ("abbattimento") at `posizione` with speed `valore`
 // (0 or less: a check point with no speed).
-codice_errore_numero memo_abbattimento(modello& m, std::int32_t posizione, std::int32_t valore,
-                                       origine da);
+esito_collocazione memo_abbattimento(modello& m, std::int32_t posizione, std::int32_t valore,
+                                     origine da);
 
 // A station's stop and approach codes, for the station of slot `stazione`,
 // of type `tipo`, whose zone ends at `fine_zona`. The test and the writing are
 // apart, because the reader checks the station's spacing between them:
 // prova_fermata returns 15 or 24 without writing; memo_fermata writes and
 // cannot fail after a successful test.
-codice_errore_numero prova_fermata(const modello& m, std::uint8_t tipo, std::int32_t fine_zona);
+esito_collocazione prova_fermata(const modello& m, std::uint8_t tipo, std::int32_t fine_zona);
 void memo_fermata(modello& m, std::int32_t stazione, std::uint8_t tipo, std::int32_t fine_zona,
                   origine da);
 

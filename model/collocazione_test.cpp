@@ -38,7 +38,7 @@ codice_errore_numero segnale(modello& m, std::int32_t posizione, std::int32_t sx
                              std::int32_t d1, std::int32_t d2, std::int32_t d3,
                              std::int32_t& tempo) {
   segnale_letto g{posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
-  const codice_errore_numero e = memo_segnale(m, g, da_servizio);
+  const codice_errore_numero e = memo_segnale(m, g, da_servizio).codice;
   tempo = g.tempo;
   return e;
 }
@@ -48,12 +48,13 @@ codice_errore_numero indicatore(modello& m, std::int32_t posizione, std::int32_t
                                 std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
                                 std::int32_t strisced) {
   return memo_indicatori_v_max(m, {posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced},
-                               da_linea);
+                               da_linea)
+      .codice;
 }
 
 codice_errore_numero rallentamento(modello& m, std::int32_t x, std::int32_t v, std::int32_t l,
                                    std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v) {
-  return memo_rallentamento(m, x, v, l, f_tt, f_ta, d_v, da_servizio);
+  return memo_rallentamento(m, x, v, l, f_tt, f_ta, d_v, da_servizio).codice;
 }
 
 void montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo) {

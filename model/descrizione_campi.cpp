@@ -56,6 +56,42 @@ std::string nome_tipo_cella(std::uint8_t tipo) {
   }
 }
 
+std::string con_articolo(std::uint8_t tipo) {
+  const std::string nome = nome_tipo_cella(tipo);
+  switch (tipo) {
+    case cella_fine_rallentamento:
+    case cella_fermata:
+      return "la " + nome;
+    case cella_inizio_rallentamento:
+    case cella_avviso_rallentamento:
+    case cella_indicatore_v_max:
+    case cella_abbattimento:
+    case cella_abbattimento_nullo:
+      return "l'" + nome;
+    default:
+      return "il " + nome;
+  }
+}
+
+std::string occupata_da(const modello& m, std::int64_t k) {
+  const std::size_t i = static_cast<std::size_t>(k);
+  if (k < 0 || i >= m.celle.size()) return {};
+  // da + il = dal, da + la = dalla, da + l' = dall'
+  const std::string articolo = con_articolo(m.celle[i].tipo_cella);
+  std::string testo =
+      "da" + (articolo.starts_with("il ") ? "l" + articolo.substr(2) : "l" + articolo);
+  if (i < m.origini.size()) {
+    const origine o = m.origini[i].evento;
+    const luogo_errore l = m.luogo_di(o);
+    if (!l.file.empty()) {
+      testo += o.fonte == fonte_origine::passata ? " aggiunto per il rallentamento di " : " di ";
+      testo += l.file;
+      if (l.riga > 0) testo += ":" + std::to_string(l.riga);
+    }
+  }
+  return testo;
+}
+
 std::vector<campo_descritto> campi_evento(const cella& c) {
   switch (c.tipo_cella) {
     case cella_vuota:

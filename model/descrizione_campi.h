@@ -16,6 +16,15 @@ namespace compattatore {
 // "segnale", "inizio rallentamento", ...; "tipo N" for a code with no use.
 std::string nome_tipo_cella(std::uint8_t tipo);
 
+// A cell type with its article, for messages: "il segnale", "la fermata",
+// "l'abbattimento".
+std::string con_articolo(std::uint8_t tipo);
+
+// What stands in a cell, for a message that names the occupant: "dal
+// segnale di FILE:57", "dalla fermata di FILE:30", "dall'abbattimento" (no
+// record known), "dal segno di montagna di FILE:12".
+std::string occupata_da(const modello& m, std::int64_t cella);
+
 // One field by name with its value in authors' units ("km/h", "per mille",
 // "%", "m", or empty for a plain number).
 struct campo_descritto {

@@ -20,9 +20,9 @@ TEST(DescrizioneCampi, PlacedEventsReadBackAsTheirRecords) {
   modello m;
   m.dimensiona(20000);
   segnale_letto segnale{17400, 2, 3, 1, 0, 1, 2, 2, 0, 4, 255};
-  ASSERT_EQ(memo_segnale(m, segnale, {}), errore_nessuno);
-  ASSERT_EQ(memo_indicatori_v_max(m, {15350, 75, 85, 90, 2, 30, 0, 155, 1}, {}), errore_nessuno);
-  ASSERT_EQ(memo_rallentamento(m, 5000, 50, 100, 1, 1, 7, {}), errore_nessuno);
+  ASSERT_FALSE(memo_segnale(m, segnale, {}));
+  ASSERT_FALSE(memo_indicatori_v_max(m, {15350, 75, 85, 90, 2, 30, 0, 155, 1}, {}));
+  ASSERT_FALSE(memo_rallentamento(m, 5000, 50, 100, 1, 1, 7, {}));
   const struct {
     std::size_t cella;
     std::string tipo;

@@ -27,21 +27,34 @@ void modello::registra_errore(codice_errore_numero codice, std::optional<std::in
     throw std::logic_error("errore " + std::to_string(codice) + " registrato in modo incoerente");
   codice_errore = codice;
   if (posizione) posizione_errore = *posizione;
-  errori.push_back({codice, posizione, std::move(luogo)});
+  const std::uint64_t ordine = numero_errori + numero_avvisi;
+  ++numero_errori;
+  if (errori.size() < massimo_segnalazioni)
+    errori.push_back({codice, posizione, std::move(luogo), ordine});
+}
+
+void modello::registra_avviso(std::string file, std::int32_t riga, std::string testo) {
+  const std::uint64_t ordine = numero_errori + numero_avvisi;
+  ++numero_avvisi;
+  if (avvisi.size() < massimo_segnalazioni)
+    avvisi.push_back({std::move(file), riga, std::move(testo), ordine});
 }
 
 void modello::azzera_errori() {
   codice_errore = 0;
   errori.clear();
+  numero_errori = 0;
+  avvisi.clear();
+  numero_avvisi = 0;
 }
 
 luogo_errore modello::luogo_di(origine o) const {
   switch (o.fonte) {
     case fonte_origine::linea:
-      return {file_linea, o.riga, {}};
+      return {file_linea, o.riga, {}, {}};
     case fonte_origine::servizio:
     case fonte_origine::passata:
-      return {file_servizio, o.riga, {}};
+      return {file_servizio, o.riga, {}, {}};
     case fonte_origine::nessuna:
       break;
   }

@@ -114,8 +114,10 @@ enum class gruppo_campi : std::uint8_t { evento, avviso, montagna };
 struct sostituzione {
   std::int32_t cella;
   gruppo_campi gruppo;
-  origine prima;  // the record whose value was lost
-  origine dopo;   // the record that replaced it
+  origine prima;              // the record whose value was lost
+  origine dopo;               // the record that replaced it
+  std::int32_t valore_prima;  // the cell type, approach code or mountain type lost
+  std::int32_t valore_dopo;   // and the one that replaced it
 };
 
 // Where a recorded error points, beside its position.
@@ -123,6 +125,9 @@ struct luogo_errore {
   std::string file;       // source file name as the author knows it; empty if none
   std::int32_t riga = 0;  // 1-based line where the refused record starts; 0 if none
   std::string dettaglio;  // what was wrong, in a few words; may be empty
+  // What an author is told besides, and the fixed job's message leaves out:
+  // what stands in the cell taken, how far the grid reaches.
+  std::string spiegazione;
   // The reserved places' guards: the value stood in slot 85 of the table
   // rather than in cell 1 of the grid.
   bool nella_tabella = false;
@@ -133,7 +138,21 @@ struct errore_registrato {
   codice_errore_numero codice = errore_nessuno;
   std::optional<std::int32_t> posizione;  // metres, for the errors that carry one
   luogo_errore luogo;
+  std::uint64_t ordine = 0;  // among the run's errors and warnings, as found
 };
+
+// A warning: something an author wrote that the compaction leaves out, or
+// stores otherwise than written, or that is very likely not what was meant.
+// The compaction goes on; the fixed job says nothing of them.
+struct avviso {
+  std::string file;       // source file as the author knows it; empty if none
+  std::int32_t riga = 0;  // 1-based line of the record; 0 for the file as a whole
+  std::string testo;
+  std::uint64_t ordine = 0;
+};
+
+// The errors and warnings a run keeps whole; beyond these it only counts.
+inline constexpr std::size_t massimo_segnalazioni = 1000;
 
 class modello {
  public:
@@ -149,6 +168,7 @@ class modello {
   std::int32_t lunghezza_griglia = 0;
   std::int32_t numero_celle = 0;
   std::int32_t numero_montagne = 0;
+  std::int32_t numero_stazioni = 0;  // stations stored, from slot 1 up
   std::array<std::int32_t, massimo_montagne + 1> inizi_montagne{};
   std::array<std::int32_t, massimo_montagne + 1> fini_montagne{};
 
@@ -157,7 +177,10 @@ class modello {
   // every error of the run in the order recorded. The run reports the first.
   std::int32_t codice_errore = 0;
   std::int32_t posizione_errore = 0;
-  std::vector<errore_registrato> errori;
+  std::vector<errore_registrato> errori;  // the first massimo_segnalazioni
+  std::uint64_t numero_errori = 0;        // all of them
+  std::vector<avviso> avvisi;             // the first massimo_segnalazioni
+  std::uint64_t numero_avvisi = 0;        // all of them
 
   // Beside the model, never in the files: where each cell's values came
   // from (cells 0..numero_celle, sized with the grid), what a later record
@@ -184,7 +207,8 @@ class modello {
   const errore_registrato* primo_errore() const {
     return errori.empty() ? nullptr : &errori.front();
   }
-  // Forgets every error, as a new compaction starts.
+  void registra_avviso(std::string file, std::int32_t riga, std::string testo);
+  // Forgets every error and warning, as a new compaction starts.
   void azzera_errori();
 
   // The source file and line of an origin (the slowdown's, for the pass);

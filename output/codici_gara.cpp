@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "model/descrizione_campi.h"
 #include "model/errori.h"
 
 namespace compattatore {
@@ -66,8 +67,10 @@ namespace {
 // value, otherwise cell 1, whose record is named.
 bool rifiuta(modello& m, codice_errore_numero codice, bool nella_tabella) {
   luogo_errore l;
-  if (!nella_tabella && m.origini.size() > cella_codici)
+  if (!nella_tabella && m.origini.size() > cella_codici) {
     l = m.luogo_di(m.origini[cella_codici].evento);
+    l.spiegazione = "la cella 1 e' occupata " + occupata_da(m, cella_codici);
+  }
   l.nella_tabella = nella_tabella;
   m.registra_errore(codice, std::nullopt, std::move(l));
   return false;

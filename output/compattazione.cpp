@@ -41,13 +41,13 @@ immagine file_compattato::contenuto() const {
 }
 
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_lettura& avvisa, registro_tempi* tempi) {
+                                 registro_tempi* tempi) {
   cronometro cronometro(tempi);
   m.genera_linea = j;
   m.azzera_errori();
   m.svuota_tabella();
 
-  memorizza_dati(m, fonte, avvisa);
+  memorizza_dati(m, fonte);
   cronometro.fase("lettura");
   // A reader that stopped before the route length has left no grid to work on.
   if (!m.griglia_dimensionata()) {

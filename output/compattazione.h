@@ -41,8 +41,8 @@ struct tempo_fase {
 using registro_tempi = std::vector<tempo_fase>;
 
 // The stages of the compaction up to the file images. `j` becomes genera_linea.
+// The model's record holds the errors and warnings of the run.
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
-                                 const avviso_lettura& avvisa = {},
                                  registro_tempi* tempi = nullptr);
 
 }  // namespace compattatore

@@ -146,11 +146,9 @@ std::vector<std::string> problemi(const std::string& linea, const std::string& t
   modello m;
   m.nome_linea = "Quarve_Lentra";
   m.numero_treno = "58213";
+  const risultato_compattazione r = compatta(m, fonte, 1);
   std::vector<std::string> p;
-  const risultato_compattazione r =
-      compatta(m, fonte, 1, [&](const std::string&, std::int32_t riga, const std::string& testo) {
-        p.push_back("riga " + std::to_string(riga) + ": " + testo);
-      });
+  for (const avviso& a : m.avvisi) p.push_back("riga " + std::to_string(a.riga) + ": " + a.testo);
   if (r.errore != 0) p.push_back("errore " + std::to_string(r.errore));
   for (const sostituzione& s : m.sostituzioni)
     p.push_back(std::string(s.gruppo == gruppo_campi::evento ? "evento" : "avviso") +

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "model/errori.h"
 
@@ -70,8 +71,11 @@ class passata {
                                                         rallentamento_.riga};
   }
   // An error found on the grid, at cell k, told with the record that led to it.
-  void registra(codice_errore_numero codice, std::int32_t k, origine da) {
-    m_.registra_errore(codice, static_cast<std::int32_t>(inizio_cella(k)), m_.luogo_di(da));
+  void registra(codice_errore_numero codice, std::int32_t k, origine da,
+                std::string spiegazione = {}) {
+    luogo_errore l = m_.luogo_di(da);
+    l.spiegazione = std::move(spiegazione);
+    m_.registra_errore(codice, static_cast<std::int32_t>(inizio_cella(k)), std::move(l));
   }
   bool marca_se_libera(std::int32_t k) {
     if (!libera(k)) return false;
@@ -111,7 +115,10 @@ class passata {
     const std::optional<std::int32_t> fine = cammina_fino_alla_fine(i, intermedi);
     if (!fine) {
       // The walk ran off the grid: there is no end to look past.
-      registra(errore_abbattimento_interno, ultima_, rallentamento_);
+      registra(errore_abbattimento_interno, ultima_, rallentamento_,
+               "il rallentamento della cella " + std::to_string(i) +
+                   " non ha una cella di fine fino all'ultima della griglia (e' piu' corto di "
+                   "25 m?)");
       return;
     }
     segnale_dopo_fine(*fine);

@@ -1,23 +1,15 @@
 // The source reader `memorizza_dati`: reads the line source, then the service
-// source, and fills the whole route model. On return `codice_errore` is 0 or
-// the number of the failure, and `luogo` says where in the sources it was.
+// source, and fills the whole route model. On return the model's error record
+// holds every error found (the first one ends the reading of its file, as the
+// format requires) and its warnings list what an author wrote that the model
+// leaves out.
 #pragma once
-
-#include <cstdint>
-#include <functional>
-#include <string>
 
 #include "model/modello.h"
 #include "sources/fonte.h"
 
 namespace compattatore {
 
-// Told about every keyword item of a data part that matches no record and is
-// not a section header: file, 1-based line, the item as read.
-using avviso_lettura =
-    std::function<void(const std::string& file, std::int32_t riga, const std::string& parola)>;
-
-// `avvisa` may be empty: the fixed job warns about nothing.
-void memorizza_dati(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa = {});
+void memorizza_dati(modello& m, fonte_sorgenti& fonte);
 
 }  // namespace compattatore

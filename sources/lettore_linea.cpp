@@ -16,6 +16,27 @@ namespace {
 constexpr int commenti_generale = 10;
 constexpr int commenti_dati = 2;
 
+// The section headers the writer of the line source uses after [generale].
+constexpr std::string_view intestazioni_dati[] = {"[curve]",    "[pendenze]",    "[montagne]",
+                                                  "[cartelli]", "[indicazioni]", "[fine]"};
+
+// Values the authors' guide gives for the line source's fields.
+constexpr std::int32_t pendenza_minima = -100;
+constexpr std::int32_t pendenza_massima = 155;
+constexpr std::int32_t velocita_massima_indicatore = 495;
+constexpr std::int32_t strisce_massime = 9;
+
+// A curve keyword as the writer spells it: "curva", "d" or "s", a digit 1 to 6.
+bool curva_ben_scritta(std::string_view parola) {
+  const std::size_t a = parola.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return false;
+  parola = parola.substr(a, parola.find_last_not_of(" \t") - a + 1);
+  if (parola.size() != 7 || !contiene_nc(parola.substr(0, 5), "curva")) return false;
+  const char lato = parola[5];
+  return (lato == 'd' || lato == 'D' || lato == 's' || lato == 'S') && parola[6] >= '1' &&
+         parola[6] <= '6';
+}
+
 }  // namespace
 
 ordine_progressive progressive_ordina(modello& m) {
@@ -84,19 +105,37 @@ lettura::esito lettura::leggi_linea() {
   // Words written in capitals are not these records: "progressiva", "uno",
   // "due", "tre", "sfondo", "ripetizione" and "segnali" keep their case.
   static constexpr regola regole_generale[] = {
-      {"percorso", "lunghezza", false, &lettura::lunghezza_percorso},
-      {"tre", "progressiva", true, &lettura::progressiva, slot_progressiva_tre},
-      {"due", "progressiva", true, &lettura::progressiva, slot_progressiva_due},
-      {"uno", "progressiva", true, &lettura::progressiva, slot_progressiva_uno},
-      {"sfondo", "uno", true, &lettura::sfondo, 1},
-      {"sfondo", "due", true, &lettura::sfondo, 3},
-      {"sfondo", "tre", true, &lettura::sfondo, 2},
-      {"segnali", "ripetizione", true, &lettura::ripetizione_segnali},
+      {"lunghezza percorso", "percorso", "lunghezza", false, &lettura::lunghezza_percorso},
+      {"progressiva chilometrica tre", "tre", "progressiva", true, &lettura::progressiva,
+       slot_progressiva_tre},
+      {"progressiva chilometrica due", "due", "progressiva", true, &lettura::progressiva,
+       slot_progressiva_due},
+      {"progressiva chilometrica uno", "uno", "progressiva", true, &lettura::progressiva,
+       slot_progressiva_uno},
+      {"sfondo uno", "sfondo", "uno", true, &lettura::sfondo, 1},
+      {"sfondo due", "sfondo", "due", true, &lettura::sfondo, 3},
+      {"sfondo tre", "sfondo", "tre", true, &lettura::sfondo, 2},
+      {"ripetizione segnali", "segnali", "ripetizione", true, &lettura::ripetizione_segnali},
   };
+  const parte generale{regole_generale, intestazioni_dati, true};
+  bool chiusa = false;
   while (prossima_parola(commenti_generale, false)) {
-    if (fine_generale(parola_)) break;
-    if (applica(regole_generale, false) == esito::termina) return esito::termina;
+    if (fine_generale(parola_)) {
+      chiusa = true;
+      break;
+    }
+    if (applica(generale) == esito::termina) return esito::termina;
   }
+  if (chiusa && !intestazione_nota(parola_, intestazioni_dati))
+    avvisa("la parte [generale] finisce all'intestazione sconosciuta \"" + leggibile(parola_) +
+           "\"");
+  if (dati_in_generale_ > 1)
+    avvisa(chiusa ? riga_parola_ : 0,
+           "la parte [generale] finisce " +
+               std::string(chiusa ? "qui" : "solo alla fine del file") + ": i " +
+               std::to_string(dati_in_generale_) +
+               " record della parte dei dati scritti prima, dalla riga " +
+               std::to_string(riga_primi_dati_in_generale_) + ", non sono stati letti");
   if (!lunghezza_letta_)
     throw fallimento_lettura("la parte [generale] finisce senza la lunghezza del percorso");
 
@@ -108,14 +147,15 @@ lettura::esito lettura::leggi_linea() {
   if (m_.genera_linea != 0) inizia_tracciato(m_.tracciato);
 
   static constexpr regola regole_dati[] = {
-      {"pendenza", "", false, &lettura::pendenza},
-      {"curva", "", false, &lettura::curva, 0, /*solo_con_tracciato=*/true},
-      {"montagna", "", false, &lettura::montagna},
-      {"indicatori_v", "", false, &lettura::indicatori_v_max},
-      {"indicat", "cartello", false, &lettura::cartello},
+      {"pendenza", "pendenza", "", false, &lettura::pendenza},
+      {"curva", "curva", "", false, &lettura::curva, 0, /*solo_con_tracciato=*/true},
+      {"montagna", "montagna", "", false, &lettura::montagna},
+      {"indicatori_vmax", "indicatori_v", "", false, &lettura::indicatori_v_max},
+      {"cartello_indicatore", "indicat", "cartello", false, &lettura::cartello},
   };
+  const parte dati{regole_dati, intestazioni_dati, false};
   while (prossima_parola(commenti_dati, true)) {
-    const esito e = applica(regole_dati, true);
+    const esito e = applica(dati);
     if (e == esito::termina) return e;
     if (e == esito::fine_dati) break;
   }
@@ -139,8 +179,13 @@ lettura::esito lettura::lunghezza_percorso(int) {
   if (lunghezza > lunghezza_massima_percorso) return rifiuta(errore_lunghezza_percorso);
   if (lunghezza < 0)
     throw fallimento_lettura("lunghezza del percorso negativa: " + std::to_string(lunghezza));
+  if (lunghezza_letta_)
+    avvisa("seconda lunghezza del percorso: sostituisce quella della riga " +
+           std::to_string(riga_lunghezza_) + " e ridimensiona la griglia");
   m_.dimensiona(lunghezza);
   lunghezza_letta_ = true;
+  lunghezza_percorso_ = lunghezza;
+  riga_lunghezza_ = riga_parola_;
   return esito::continua;
 }
 
@@ -181,6 +226,9 @@ lettura::esito lettura::pendenza(int) {
   const std::int32_t g = voci_->leggi_32("pendenza");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
   pendenze_.riga(m_, p, g, qui());
+  fuori_intervallo("pendenza", g, pendenza_minima, pendenza_massima,
+                   "il simulatore riceve " +
+                       std::to_string(std::int32_t{static_cast<std::uint8_t>(g + 100)} - 100));
   return esito::continua;
 }
 
@@ -188,7 +236,32 @@ lettura::esito lettura::curva(int) {
   const std::int32_t a = voci_->leggi_32("inizio della curva");
   const std::int32_t b = voci_->leggi_32("lunghezza della curva");
   if (fuori_griglia(a, margine_controllo)) return esito::fine_dati;
+  const std::int32_t da_metro = m_.tracciato.metro_successivo();
   if (const auto e = traccia_curva(m_.tracciato, parola_, a, b)) return rifiuta(e);
+
+  if (!curva_ben_scritta(parola_)) {
+    const bool sinistra = parola_.find_first_of("sS") != std::string::npos;
+    const char grado =
+        *std::find_if(parola_.begin(), parola_.end(), [](char c) { return c >= '1' && c <= '6'; });
+    avvisa("la parola chiave \"" + leggibile(parola_) +
+           "\" non ha la forma curvadN o curvasN: e' letta come curva a " +
+           (sinistra ? "sinistra (contiene una s)" : "destra") + " di grado " + grado);
+  }
+  const std::int64_t fine = std::int64_t{a} + b;
+  if (b <= 0)
+    avvisa("curva di lunghezza " + std::to_string(b) + ": nessun tratto curvo viene tracciato");
+  else if (a < da_metro && riga_ultima_curva_ > 0)
+    avvisa("la curva comincia a " + std::to_string(a) +
+           " m, prima della fine della curva della riga " + std::to_string(riga_ultima_curva_) +
+           " (" + std::to_string(fine_ultima_curva_) + " m): viene disegnata da " +
+           std::to_string(da_metro) + " m e il resto del tracciato risulta spostato");
+  if (fine > lunghezza_percorso_)
+    avvisa("la curva finisce a " + std::to_string(fine) + " m, oltre la fine del percorso (" +
+           std::to_string(lunghezza_percorso_) + " m): quel tratto non si percorre");
+  if (b > 0) {
+    riga_ultima_curva_ = riga_parola_;
+    fine_ultima_curva_ = fine;
+  }
   return esito::continua;
 }
 
@@ -197,7 +270,15 @@ lettura::esito lettura::montagna(int) {
   const std::int32_t fine = voci_->leggi_32("fine");
   std::int32_t tipo = voci_->leggi_32("tipo");
   if (fuori_griglia(inizio, margine_controllo)) return esito::fine_dati;
+  const std::int32_t scritto = tipo;
   memo_montagna(m_, inizio, fine, tipo, qui());
+  if (cella_di(inizio) > cella_di(fine, -1))
+    avvisa("tratto di montagna vuoto: da " + std::to_string(inizio) + " a " + std::to_string(fine) +
+           " m non copre nessuna cella");
+  if (tipo < 0 || tipo > 255)
+    avvisa("tipo di montagna " + std::to_string(scritto) + " fuori dall'intervallo da 0 a 255" +
+           std::string(scritto > 10 ? " (piu' 10 per i marcatori)" : "") +
+           ": il simulatore riceve " + std::to_string(static_cast<std::uint8_t>(tipo)));
   return esito::continua;
 }
 
@@ -214,6 +295,21 @@ lettura::esito lettura::indicatori_v_max(int) {
   i.strisced = voci_->leggi_32("strisced");
   if (fuori_griglia(i.posizione, margine_controllo)) return esito::fine_dati;
   if (const auto e = memo_indicatori_v_max(m_, i, qui())) return rifiuta(e, i.posizione);
+  // Each pair of speeds is packed as s / 5 · 100 + d / 5, the stripes as s · 10 + d.
+  const std::pair<std::string_view, std::int32_t> velocita[] = {{"vas", i.vas}, {"vbs", i.vbs},
+                                                                {"vcs", i.vcs}, {"vad", i.vad},
+                                                                {"vbd", i.vbd}, {"vcd", i.vcd}};
+  for (const auto& [nome, v] : velocita) {
+    if (v >= 0 && v <= velocita_massima_indicatore && v % 5 == 0) continue;
+    avvisa(std::string(nome) + " " + std::to_string(v) +
+           " km/h: le velocita' degli indicatori vanno in multipli di 5 da 0 a " +
+           std::to_string(velocita_massima_indicatore) +
+           ", altrimenti il simulatore legge un'altra velocita'");
+  }
+  fuori_intervallo("strisces", i.strisces, 0, strisce_massime,
+                   "il simulatore legge male le strisce");
+  fuori_intervallo("strisced", i.strisced, 0, strisce_massime,
+                   "il simulatore legge male le strisce");
   return esito::continua;
 }
 
@@ -225,6 +321,7 @@ lettura::esito lettura::cartello(int) {
   if (slot_cartello_ < 1) throw fallimento_lettura("oltre 80 cartelli indicatori");
   if (const auto e = memo_cartello(m_, p, slot_cartello_, voce_testo_, qui())) return rifiuta(e, p);
   --slot_cartello_;
+  controlla_codifica(voce_testo_);
   return esito::continua;
 }
 

@@ -21,6 +21,11 @@ constexpr int prolungamento_codice_4 = 50;
 // A zone must start at least this far after the previous zone's end.
 constexpr int distanza_minima_zone = 350;
 
+// The section headers the writer of the service source uses.
+constexpr std::string_view intestazioni[] = {"[aderenze]",      "[vel_limite]", "[stazioni]",
+                                             "[rallentamenti]", "[segnali]",    "[codici]",
+                                             "[fine]"};
+
 }  // namespace
 
 void lettura::leggi_servizio() {
@@ -32,41 +37,60 @@ void lettura::leggi_servizio() {
     leggi_parola();
     generale = contiene_nc(parola_, "[generale]");
   }
-  if (!generale && avvisa_)
-    avvisa_(nome_corrente_, 0, "nessun \"[generale]\": nessun dato del file viene letto");
+  if (!generale) {
+    std::string testo = "nessun \"[generale]\": nessun dato del file viene letto";
+    if (!voci_->causa_del_file().empty()) testo += "; " + std::string(voci_->causa_del_file());
+    avvisa(0, std::move(testo));
+  }
   stazione_ = 1;
 
   static constexpr regola regole[] = {
-      {"frenata", "massa", false, &lettura::massa_frenata},
-      {"vetture", "", false, &lettura::vetture},
-      {"velocit", "", false, &lettura::velocita},
-      {"aderenza", "", false, &lettura::aderenza},
-      {"orologio", "", false, &lettura::orologio},
-      {"sabbia", "", false, &lettura::sabbia},
-      {"segnale", "", false, &lettura::segnale},
-      {"rallentamento", "", false, &lettura::rallentamento},
-      {"abbattimento", "", false, &lettura::abbattimento},
-      {"stazione", "", false, &lettura::stazione},
+      {"percentuale massa frenata", "frenata", "massa", false, &lettura::massa_frenata},
+      {"numero vetture", "vetture", "", false, &lettura::vetture},
+      {"velocita", "velocit", "", false, &lettura::velocita},
+      {"aderenza", "aderenza", "", false, &lettura::aderenza},
+      {"orologio", "orologio", "", false, &lettura::orologio},
+      {"sabbia", "sabbia", "", false, &lettura::sabbia},
+      {"segnale", "segnale", "", false, &lettura::segnale},
+      {"rallentamento", "rallentamento", "", false, &lettura::rallentamento},
+      {"abbattimento", "abbattimento", "", false, &lettura::abbattimento},
+      {"stazione", "stazione", "", false, &lettura::stazione},
   };
-  while (prossima_parola(commenti_dati, true)) {
-    const esito e = applica(regole, true);
+  const parte dati{regole, intestazioni, false};
+  bool finito = false;
+  while (!finito && prossima_parola(commenti_dati, true)) {
+    const esito e = applica(dati);
     if (e == esito::termina) return;
-    if (e == esito::fine_dati) break;
+    finito = e == esito::fine_dati;
   }
 
   chiudi(sorgente::servizio);
   velocita_.completa(m_);
   aderenze_.completa(m_);
+  // A service without these is hardly what its author meant; an error 15
+  // has ended the reading early, and says why.
+  if (!finito) {
+    if (m_.numero_stazioni == 0) avvisa(0, "nessuna stazione nel file del servizio");
+    if (segnali_ == 0) avvisa(0, "nessun segnale nel file del servizio");
+    if (righe_velocita_ == 0)
+      avvisa(0,
+             "nessuna riga velocita nel file del servizio: la velocita' della linea e' 0 "
+             "ovunque");
+  }
   controlla_progressive();
 }
 
 lettura::esito lettura::massa_frenata(int) {
-  m_.tabella_servizio[slot_treno].valore_1 = voci_->leggi_32("percentuale massa frenata");
+  const std::int32_t v = voci_->leggi_32("percentuale massa frenata");
+  m_.tabella_servizio[slot_treno].valore_1 = v;
+  if (v < 0) avvisa("percentuale di massa frenata negativa: " + std::to_string(v));
   return esito::continua;
 }
 
 lettura::esito lettura::vetture(int) {
-  m_.tabella_servizio[slot_treno].valore_3 = voci_->leggi_32("numero vetture");
+  const std::int32_t n = voci_->leggi_32("numero vetture");
+  m_.tabella_servizio[slot_treno].valore_3 = n;
+  if (n < 0) avvisa("numero di vetture negativo: " + std::to_string(n));
   return esito::continua;
 }
 
@@ -76,6 +100,10 @@ lettura::esito lettura::velocita(int) {
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
   // Before the first row, when it starts past 0, the cells get speed 0.
   velocita_.riga(m_, p, v, qui());
+  ++righe_velocita_;
+  if (v % 5 != 0 && v > 0)
+    avvisa("velocita' di " + std::to_string(v) + " km/h, non multipla di 5: il simulatore riceve " +
+           std::to_string(nearest(v / 5.0) * 5) + " km/h");
   return esito::continua;
 }
 
@@ -84,6 +112,8 @@ lettura::esito lettura::aderenza(int) {
   const std::int32_t a = voci_->leggi_32("aderenza");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
   aderenze_.riga(m_, p, a, qui());
+  fuori_intervallo("aderenza", a, 0, 255,
+                   "il simulatore riceve " + std::to_string(static_cast<std::uint8_t>(a)));
   return esito::continua;
 }
 
@@ -92,11 +122,16 @@ lettura::esito lettura::orologio(int) {
   v.intero_3 = voci_->leggi_16("orologio, primo valore");
   v.intero_4 = voci_->leggi_16("orologio, secondo valore");
   v.intero_5 = voci_->leggi_16("orologio, terzo valore");
+  fuori_intervallo("ore dell'orologio", v.intero_3, 0, 23, "");
+  fuori_intervallo("minuti dell'orologio", v.intero_4, 0, 59, "");
+  fuori_intervallo("secondi dell'orologio", v.intero_5, 0, 59, "");
   return esito::continua;
 }
 
 lettura::esito lettura::sabbia(int) {
-  m_.tabella_servizio[slot_generale].intero_1 = voci_->leggi_16("sabbia");
+  const std::int16_t s = voci_->leggi_16("sabbia");
+  m_.tabella_servizio[slot_generale].intero_1 = s;
+  if (s < 0) avvisa("scorta di sabbia negativa: " + std::to_string(s));
   return esito::continua;
 }
 
@@ -114,7 +149,24 @@ lettura::esito lettura::segnale(int) {
   g.d3 = voci_->leggi_32("d3");
   g.tempo = voci_->leggi_32("tempo");
   if (fuori_griglia(g.posizione, margine_controllo)) return esito::fine_dati;
+  const std::int32_t tempo = g.tempo;
   if (const auto e = memo_segnale(m_, g, qui())) return rifiuta(e, g.posizione);
+  ++segnali_;
+  // The values are packed two by two (s1·10 + d1, ..., rapp·10 + sx·3 + dx):
+  // outside these ranges the simulator unpacks others.
+  constexpr std::string_view confusi = "il simulatore legge male i valori del segnale";
+  fuori_intervallo("sx", g.sx, 0, 2, confusi);
+  fuori_intervallo("dx", g.dx, 0, 2, confusi);
+  const std::pair<std::string_view, std::int32_t> cifre[] = {
+      {"s1", g.s1}, {"s2", g.s2}, {"s3", g.s3}, {"rapp", g.rapp},
+      {"d1", g.d1}, {"d2", g.d2}, {"d3", g.d3}};
+  for (const auto& [nome, v] : cifre) fuori_intervallo(nome, v, 0, 9, confusi);
+  if (g.sx == 2 && (tempo < 0 || tempo > 255))
+    avvisa("tempo " + std::to_string(tempo) +
+           " fuori dall'intervallo da 0 a 255: il simulatore riceve " +
+           std::to_string(static_cast<std::uint8_t>(g.tempo)));
+  else if (g.sx != 2 && tempo != 0)
+    avvisa("tempo " + std::to_string(tempo) + " ignorato: conta solo quando sx e' 2");
   return esito::continua;
 }
 
@@ -127,6 +179,13 @@ lettura::esito lettura::rallentamento(int) {
   const std::int32_t d_v = voci_->leggi_32("d_v");
   if (fuori_griglia(x, margine_controllo)) return esito::fine_dati;
   if (const auto e = memo_rallentamento(m_, x, v, l, f_tt, f_ta, d_v, qui())) return rifiuta(e, x);
+  if (cella_di(static_cast<double>(x) + l, 1) <= cella_di(x, 1))
+    avvisa("rallentamento di lunghezza " + std::to_string(l) +
+           ": la sua fine non cade dopo la cella d'inizio, e il rallentamento resta senza fine");
+  constexpr std::string_view sedici = "il simulatore ne riceve gli ultimi 16 bit";
+  fuori_intervallo("velocita' del rallentamento", v, INT16_MIN, INT16_MAX, sedici);
+  fuori_intervallo("f_tt", f_tt, 0, 1, "");
+  fuori_intervallo("d_v", d_v, INT16_MIN, INT16_MAX, sedici);
   return esito::continua;
 }
 
@@ -135,6 +194,8 @@ lettura::esito lettura::abbattimento(int) {
   const std::int32_t w = voci_->leggi_32("valore");
   if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
   if (const auto e = memo_abbattimento(m_, p, w, qui())) return rifiuta(e, p);
+  fuori_intervallo("velocita' dell'abbattimento", w, INT16_MIN, INT16_MAX,
+                   "il simulatore ne riceve gli ultimi 16 bit");
   return esito::continua;
 }
 
@@ -205,14 +266,33 @@ lettura::esito lettura::stazione(int) {
   }
 
   // The stop and its approach codes, tested before the spacing, placed after.
-  if (const auto e = prova_fermata(m_, s.tipo_voce, s.valore_2))
-    return e == errore_fuori_griglia ? rifiuta(e, p) : rifiuta(e);
-  if (i > 1 && std::int64_t{s.valore_1} - distanza_minima_zone <
-                   m_.tabella_servizio[static_cast<std::size_t>(i - 1)].valore_2)
-    return rifiuta(errore_distanza_stazioni, p);
+  if (const auto e = prova_fermata(m_, s.tipo_voce, s.valore_2)) {
+    if (e.codice == errore_fuori_griglia) return rifiuta(e, p);
+    return rifiuta(e.codice, std::nullopt,
+                   "la zona finisce a " + std::to_string(s.valore_2) +
+                       " m, e la fermata vorrebbe la cella " + std::to_string(e.cella));
+  }
+  if (i > 1) {
+    const voce_servizio& precedente = m_.tabella_servizio[static_cast<std::size_t>(i - 1)];
+    if (std::int64_t{s.valore_1} - distanza_minima_zone < precedente.valore_2)
+      return rifiuta(errore_distanza_stazioni, p,
+                     "la zona comincia a " + std::to_string(s.valore_1) +
+                         " m, e quella della stazione precedente (" + leggibile(precedente.testo) +
+                         ") finisce a " + std::to_string(precedente.valore_2) + " m");
+  }
   memo_fermata(m_, i, s.tipo_voce, s.valore_2, qui());
+  m_.numero_stazioni = i;
   ++stazione_;
-  if (stazione_ >= slot_cartello_) return rifiuta(errore_troppe_stazioni);
+  if (stazione_ >= slot_cartello_)
+    return rifiuta(errore_troppe_stazioni, std::nullopt,
+                   "le voci da 1 a " + std::to_string(slot_primo_cartello) + " bastano per " +
+                       std::to_string(slot_cartello_ - 2) + " stazioni con " +
+                       std::to_string(slot_primo_cartello - slot_cartello_) + " cartelli");
+
+  fuori_intervallo("ore", ore, 0, 23, "");
+  fuori_intervallo("minuti", minuti, 0, 59, "");
+  fuori_intervallo("secondi", secondi, 0, 59, "");
+  controlla_codifica(s.testo);
   return esito::continua;
 }
 
@@ -223,7 +303,7 @@ void lettura::controlla_progressive() {
     const voce_servizio& v = m_.tabella_servizio[slot_progressiva_tre + k];
     if (v.valore_1 % metri_cella == 0 && v.valore_2 % metri_cella == 0) continue;
     m_.registra_errore(errore_progressiva, std::nullopt,
-                       {fonte_.nome(sorgente::linea), righe_progressive_[k], {}});
+                       {fonte_.nome(sorgente::linea), righe_progressive_[k], {}, {}});
     return;
   }
 }

@@ -65,9 +65,9 @@ struct lettura_prova {
     m.svuota_tabella();
     if (conserva) fonte.conserva_file();
     if (linea_illeggibile) fonte.rendi_illeggibile(sorgente::linea);
-    memorizza_dati(m, fonte, [this](const std::string& f, std::int32_t r, const std::string& p) {
-      avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
-    });
+    memorizza_dati(m, fonte);
+    for (const avviso& a : m.avvisi)
+      avvisi.push_back(a.file + ":" + std::to_string(a.riga) + ": " + a.testo);
   }
 
   // The files still there, and the order in which they were consumed.
@@ -877,38 +877,60 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
     std::int32_t codice;
     std::string luogo;
     std::vector<std::string_view> nel_dettaglio;
+    std::vector<std::string_view> non_nel_dettaglio;
   } casi[] = {
+      // The byte-order mark, harmless before [generale], is not blamed.
       {"UTF-8 byte-order mark",
        "\xEF\xBB\xBF" + linea({"pendenza, 0, 1.5"}),
        servizio_vuoto,
        errore_lettura,
        "linea.txt:4",
-       {"voce \"1.5\" non e' un numero intero per il campo pendenza", "punto decimale",
-        "BOM UTF-8"}},
+       {"voce \"1.5\" non e' un numero intero per il campo pendenza", "punto decimale"},
+       {"BOM"}},
       {"semicolons",
        linea_vuota,
        testo({"[generale]", "velocita;0;50", "velocita;100;60"}),
        errore_lettura,
        "servizio.txt:2",
-       {"\"velocita;100;60\"", "';' usato come separatore"}},
+       {"\"velocita;100;60\"", "';' usato come separatore"},
+       {}},
       {"quoted decimal comma",
        linea({"pendenza, 0, \"1,5\""}),
        servizio_vuoto,
        errore_lettura,
        "linea.txt:4",
-       {"virgola decimale"}},
+       {"virgola decimale"},
+       {}},
       {"file ends inside a record",
        linea_vuota,
        "[generale]\r\nsegnale, 100, 1",
        errore_lettura,
        "servizio.txt:2",
-       {"fine del file dentro un record (manca il campo s1)"}},
+       {"fine del file dentro un record (manca il campo s1)"},
+       {}},
       {"UTF-16",
        std::string("\xFF\xFE[\0g\0", 6),
        servizio_vuoto,
        errore_manca_generale,
        "linea.txt:0",
-       {"UTF-16"}},
+       {"UTF-16"},
+       {}},
+      // Lines ended by CR alone: the file is one line, and the failure says why.
+      {"CR alone",
+       "[generale]\rlunghezza percorso, 1000\r[curve]\r[fine]\r",
+       servizio_vuoto,
+       errore_lettura,
+       "linea.txt:1",
+       {"il solo CR", "senza la lunghezza del percorso"},
+       {}},
+      // A NUL byte and a CR in the item are shown escaped, whole.
+      {"bytes that cut or garble a message",
+       linea({std::string_view("pendenza, 0, 1\0\r5", 17)}),
+       servizio_vuoto,
+       errore_lettura,
+       "linea.txt:4",
+       {"voce \"1\\0\\r5\" non e' un numero"},
+       {}},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -917,6 +939,9 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
     EXPECT_EQ(r.luogo(), c.luogo);
     for (std::string_view d : c.nel_dettaglio)
       EXPECT_NE(ultimo_luogo(r.m).dettaglio.find(d), std::string::npos)
+          << ultimo_luogo(r.m).dettaglio;
+    for (std::string_view d : c.non_nel_dettaglio)
+      EXPECT_EQ(ultimo_luogo(r.m).dettaglio.find(d), std::string::npos)
           << ultimo_luogo(r.m).dettaglio;
   }
 }
@@ -933,25 +958,35 @@ TEST(Avvisi, UnknownKeywordsOfTheDataPartsWithTheirLines) {
              "", "[fine]"}));
   EXPECT_EQ(r.m.codice_errore, 0);
   // Without the track the curve record and its numbers are no typos; a
-  // misspelt record is told once, at its keyword; an extra field is told.
+  // misspelt record is told once, at its keyword, in the [generale] part too;
+  // an extra field is told as such, the record having been read.
   EXPECT_EQ(r.avvisi,
             (std::vector<std::string>{
-                "linea.txt:7: parola chiave sconosciuta \"7\", record ignorato",
+                "linea.txt:3: parola chiave sconosciuta \"sfondo sconosciuto\", record ignorato",
+                "linea.txt:7: voci in piu' dopo il record \"pendenza\": \"7\" e il resto della "
+                "riga vengono ignorati (il record e' stato letto)",
                 "linea.txt:9: parola chiave sconosciuta \"pendenz\", record ignorato",
-                "servizio.txt:3: parola chiave sconosciuta \"segnlae\", record ignorato"}));
+                "servizio.txt:3: parola chiave sconosciuta \"segnlae\", record ignorato",
+                "servizio.txt:0: nessuna stazione nel file del servizio",
+                "servizio.txt:0: nessun segnale nel file del servizio",
+                "servizio.txt:0: nessuna riga velocita nel file del servizio: la velocita' della "
+                "linea e' 0 ovunque"}));
 }
 
 TEST(Avvisi, AServiceSourceWithoutItsGeneralPartIsToldAbout) {
   const lettura_prova r(linea_vuota, testo({".", "[generali]", "stazione, 0, 4", "[fine]"}));
   EXPECT_EQ(r.m.codice_errore, 0);
-  EXPECT_EQ(r.avvisi, (std::vector<std::string>{"servizio.txt:0: nessun \"[generale]\": nessun "
-                                                "dato del file viene letto"}));
+  EXPECT_EQ(r.avvisi.front(),
+            "servizio.txt:0: nessun \"[generale]\": nessun dato del file viene letto");
 }
 
 TEST(Avvisi, WithTheTrackTheCurveIsARecord) {
-  const lettura_prova r(linea({"curvad5, 1850, 300", "curvas3, 2500, 100"}), servizio_vuoto, 1);
+  const lettura_prova r(linea({"curvad5, 1850, 300", "curvas3, 2500, 100"}),
+                        servizio({"velocita, 0, 50", "segnale, 1550, 1, 4, 0,  0, 0, 1,  3,0,0, 0",
+                                  "stazione, 0, 4, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}),
+                        1);
   EXPECT_EQ(r.m.codice_errore, 0);
-  EXPECT_TRUE(r.avvisi.empty());
+  EXPECT_EQ(r.avvisi, std::vector<std::string>{});
 }
 
 // ---------------------------------------------------------------------------
@@ -988,10 +1023,10 @@ TEST(LetturaScenario, BuiltInSourcesReadBackWithoutErrorOrWarning) {
   m.numero_treno = "58213";
   m.genera_linea = 1;
   m.svuota_tabella();
+  memorizza_dati(m, fonte);
   std::vector<std::string> avvisi;
-  memorizza_dati(m, fonte, [&](const std::string& f, std::int32_t r, const std::string& p) {
-    avvisi.push_back(f + ":" + std::to_string(r) + ": " + p);
-  });
+  for (const avviso& a : m.avvisi)
+    avvisi.push_back(a.file + ":" + std::to_string(a.riga) + ": " + a.testo);
   ASSERT_EQ(m.codice_errore, 0) << ultimo_luogo(m).file << ":" << ultimo_luogo(m).riga << " "
                                 << ultimo_luogo(m).dettaglio;
   EXPECT_TRUE(avvisi.empty()) << avvisi.front();

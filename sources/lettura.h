@@ -1,7 +1,9 @@
 // The reading pass behind memorizza_dati, shared by the line source half
 // (lettore_linea.cpp) and the service source half (lettore_servizio.cpp).
 // It reads records and hands them to the placement routines of
-// model/collocazione.h; the errors it records carry the record's line.
+// model/collocazione.h; the errors it records carry the record's line, and
+// it warns the author of everything written that the model leaves out or
+// stores otherwise than written.
 #pragma once
 
 #include <array>
@@ -41,7 +43,7 @@ ordine_progressive progressive_ordina(modello& m);
 
 class lettura {
  public:
-  lettura(modello& m, fonte_sorgenti& fonte, const avviso_lettura& avvisa);
+  lettura(modello& m, fonte_sorgenti& fonte);
 
   void esegui();
 
@@ -53,12 +55,20 @@ class lettura {
   // One record kind of a part: the keyword item holds both words (the second
   // may be empty), compared with exact case or without regard to case.
   struct regola {
+    std::string_view nome;  // the record as the writer spells it, for messages
     std::string_view parola_1;
     std::string_view parola_2;
     bool maiuscole;
     esito (lettura::*gestisci)(int);
     int argomento = 0;
     bool solo_con_tracciato = false;
+  };
+  // What a part of a file is, for the keyword loop: its records, and for
+  // the warnings the section headers its writer uses.
+  struct parte {
+    std::span<const regola> regole;
+    std::span<const std::string_view> intestazioni;
+    bool generale;
   };
 
   // Files.
@@ -69,20 +79,40 @@ class lettura {
   // Keyword items under the end rule and the comment rule.
   void leggi_parola();
   bool prossima_parola(int limite_commenti, bool fine_dopo_sostituzione);
-  esito applica(std::span<const regola> regole, bool parte_dati);
-  void avvisa_parola_sconosciuta();
+  esito applica(const parte& p);
+  bool corrisponde(const regola& r, bool senza_maiuscole) const;
+  void dopo_il_record(const regola& r);
+  void parola_non_riconosciuta(const parte& p);
+  // Whether `parola` is one of the headers, blanks and case aside.
+  static bool intestazione_nota(std::string_view parola, std::span<const std::string_view> note);
 
   // The record being read: where its values come from, and where an error
   // found in it points.
   origine qui() const;
-  luogo_errore luogo(std::string dettaglio = {}) const;
+  luogo_errore luogo(std::string dettaglio = {}, std::string spiegazione = {}) const;
+
+  // Warnings, at the record's line unless another is given.
+  void avvisa(std::string testo);
+  void avvisa(std::int32_t riga, std::string testo);
+  // A value outside the range the authors' guide gives: the warning says
+  // what the simulator will receive instead.
+  void fuori_intervallo(std::string_view campo, std::int64_t valore, std::int64_t minimo,
+                        std::int64_t massimo, std::string_view conseguenza);
+  // What a placement replaced, told as it happens.
+  void avvisa_sostituzioni(std::size_t da);
+  // Texts the simulator shows in Windows-1252.
+  void controlla_codifica(std::string_view testo);
 
   // An error that ends the reader, recorded with the record's line; the
   // current file is closed.
-  esito rifiuta(codice_errore_numero codice, std::optional<std::int32_t> posizione = {});
+  esito rifiuta(codice_errore_numero codice, std::optional<std::int32_t> posizione = {},
+                std::string spiegazione = {});
+  // A placement's refusal: the cell taken is named with what stands there.
+  esito rifiuta(const esito_collocazione& e, std::int32_t posizione);
   // The range check of every positioned record: error 15, and the data loop
   // ends as if the file had ended.
   bool fuori_griglia(std::int64_t posizione, int margine);
+  std::string estensione_griglia() const;
 
   // The line source.
   esito leggi_linea();
@@ -113,7 +143,6 @@ class lettura {
 
   modello& m_;
   fonte_sorgenti& fonte_;
-  const avviso_lettura& avvisa_;
 
   std::array<bool, 2> consumata_{};
   sorgente corrente_ = sorgente::linea;
@@ -123,18 +152,31 @@ class lettura {
   std::string parola_;            // the keyword item being handled
   std::int32_t riga_parola_ = 0;  // its line
   std::int32_t riga_senza_avvisi_ = 0;
+  // The last record read, for items left over on its line.
+  std::string_view ultimo_record_;
+  std::int32_t riga_ultimo_record_ = 0;
   std::string voce_testo_;
 
   // Line source state.
   bool lunghezza_letta_ = false;
+  std::int32_t lunghezza_percorso_ = 0;
+  std::int32_t riga_lunghezza_ = 0;
   std::array<std::int32_t, 3> righe_progressive_{};  // by slot 81..83
   riempimento pendenze_;
   std::int32_t slot_cartello_ = slot_primo_cartello;
+  // Records of the data part met in the [generale] part: the first's line.
+  std::int32_t dati_in_generale_ = 0;
+  std::int32_t riga_primi_dati_in_generale_ = 0;
+  // The last curve plotted: its line and its last metre.
+  std::int32_t riga_ultima_curva_ = 0;
+  std::int64_t fine_ultima_curva_ = 0;
 
   // Service source state.
   riempimento velocita_;
   riempimento aderenze_;
   std::int32_t stazione_ = 1;
+  std::int32_t segnali_ = 0;
+  std::int32_t righe_velocita_ = 0;
 };
 
 }  // namespace compattatore

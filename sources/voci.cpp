@@ -59,14 +59,45 @@ std::string cause_della_voce(std::string_view voce) {
   return cause;
 }
 
-// The item as it stands in the file, short enough for a message.
-std::string per_messaggio(std::string_view voce) {
-  constexpr std::size_t massimo = 60;
-  if (voce.size() <= massimo) return std::string(voce);
-  return std::string(voce.substr(0, massimo)) + "...";
-}
+constexpr std::string_view causa_bom =
+    "probabile causa: il file inizia con il BOM UTF-8 (va salvato in Windows-1252, senza BOM)";
 
 }  // namespace
+
+std::string leggibile(std::string_view testo, std::size_t massimo) {
+  std::string s;
+  for (std::size_t i = 0; i < testo.size(); ++i) {
+    if (s.size() >= massimo) return s + "...";
+    const auto c = static_cast<unsigned char>(testo[i]);
+    switch (c) {
+      case '\r':
+        s += "\\r";
+        break;
+      case '\n':
+        s += "\\n";
+        break;
+      case '\t':
+        s += "\\t";
+        break;
+      case '\0':
+        s += "\\0";
+        break;
+      case '\\':
+        s += "\\\\";
+        break;
+      default:
+        if (c < 0x20 || c > 0x7E) {
+          constexpr char cifre[] = "0123456789ABCDEF";
+          s += "\\x";
+          s += cifre[c >> 4];
+          s += cifre[c & 0xF];
+        } else {
+          s += static_cast<char>(c);
+        }
+    }
+  }
+  return s;
+}
 
 bool contiene(std::string_view voce, std::string_view parola) {
   return voce.find(parola) != std::string_view::npos;
@@ -84,24 +115,55 @@ bool contiene_nc(std::string_view voce, std::string_view parola) {
 }
 
 lettore_voci::lettore_voci(std::string_view testo) : testo_(testo) {
-  if (testo_.starts_with("\xEF\xBB\xBF"))
-    causa_file_ =
-        "probabile causa: il file inizia con il BOM UTF-8 (va salvato in Windows-1252, senza BOM)";
-  else if (testo_.starts_with("\xFF\xFE") || testo_.starts_with("\xFE\xFF"))
+  bom_ = testo_.starts_with("\xEF\xBB\xBF");
+  if (testo_.starts_with("\xFF\xFE") || testo_.starts_with("\xFE\xFF")) {
     causa_file_ = "probabile causa: il file e' in UTF-16 (va salvato in Windows-1252)";
+  } else if (testo_.find('\n') == std::string_view::npos) {
+    const std::size_t cr = testo_.find('\r');
+    if (cr != std::string_view::npos && cr + 1 < testo_.size())
+      causa_file_ =
+          "probabile causa: le righe finiscono con il solo CR (vanno salvate con CR LF o LF)";
+  }
+}
+
+// Lines counted from the last position asked, forwards or back, so that the
+// count over a whole reading stays linear.
+std::int32_t lettore_voci::riga_di(std::size_t p) const {
+  const char* const testo = testo_.data();
+  if (p < contato_fino_a_) {
+    for (std::size_t k = p; k < contato_fino_a_; ++k)
+      if (testo[k] == '\n') --righe_contate_;
+    contato_fino_a_ = p;
+    return righe_contate_ + 1;
+  }
+  const char* q = testo + contato_fino_a_;
+  const char* const fine_tratto = testo + p;
+  while (q < fine_tratto) {
+    const void* a_capo = std::memchr(q, '\n', static_cast<std::size_t>(fine_tratto - q));
+    if (a_capo == nullptr) break;
+    ++righe_contate_;
+    q = static_cast<const char*>(a_capo) + 1;
+  }
+  contato_fino_a_ = p;
+  return righe_contate_ + 1;
+}
+
+void lettore_voci::segna_inizio_record() {
+  voce_altrove_.reset();
+  fine_riga_record_ = testo_.find('\n', pos_ == 0 ? 0 : pos_ - 1);
+}
+
+// An item that starts past the line end after its record's keyword: the
+// first such is kept, with its text, to name what the record swallowed.
+void lettore_voci::nota_inizio_voce(std::size_t p) {
+  inizio_ultima_voce_ = p;
+  if (voce_altrove_ || fine_riga_record_ == std::string_view::npos || p <= fine_riga_record_)
+    return;
+  voce_altrove_ = voce_altrove{riga_di(p), leggibile(testo_.substr(p, fine_voce(p) - p))};
 }
 
 std::int32_t lettore_voci::riga() const {
-  const char* p = testo_.data() + contato_fino_a_;
-  const char* const fine_tratto = testo_.data() + pos_;
-  while (p < fine_tratto) {
-    const void* a_capo = std::memchr(p, '\n', static_cast<std::size_t>(fine_tratto - p));
-    if (a_capo == nullptr) break;
-    ++righe_contate_;
-    p = static_cast<const char*>(a_capo) + 1;
-  }
-  contato_fino_a_ = pos_;
-  return righe_contate_ + 1;
+  return riga_di(pos_);
 }
 
 // A line ends with LF or CR LF; a CR that closes the file counts as one too.
@@ -135,6 +197,7 @@ std::size_t lettore_voci::fine_voce(std::size_t da) const {
 void lettore_voci::fallisci_fine(std::string_view campo) const {
   std::string d = "fine del file dentro un record";
   if (!campo.empty()) d += " (manca il campo " + std::string(campo) + ")";
+  if (!causa_file_.empty()) d += "; " + std::string(causa_file_);
   throw fallimento_lettura(d);
 }
 
@@ -147,14 +210,19 @@ void lettore_voci::fallisci_voce(std::size_t inizio, std::string_view motivo,
   }
   while (fine_item > inizio && spazio(testo_[fine_item - 1])) --fine_item;
   const std::string_view voce = testo_.substr(inizio, fine_item - inizio);
-  throw fallimento_lettura("voce \"" + per_messaggio(voce) + "\" " + std::string(motivo) +
-                           " per il campo " + std::string(campo) + " (" +
-                           std::string(limiti_di(l).descrizione) + ")" + cause_della_voce(voce));
+  std::string d = "voce \"" + leggibile(voce) + "\" " + std::string(motivo) + " per il campo " +
+                  std::string(campo) + " (" + std::string(limiti_di(l).descrizione) + ")" +
+                  cause_della_voce(voce);
+  // The byte-order mark belongs to the file's first item alone.
+  if (bom_ && inizio == 0) d += "; " + std::string(causa_bom);
+  if (!causa_file_.empty()) d += "; " + std::string(causa_file_);
+  throw fallimento_lettura(d);
 }
 
 void lettore_voci::leggi_testo(std::string& voce) {
   if (fine()) fallisci_fine({});
   salta_spazi();
+  nota_inizio_voce(pos_);
   std::size_t da = pos_;
   std::size_t a = 0;
   if (pos_ < testo_.size() && testo_[pos_] == '"') {
@@ -162,7 +230,9 @@ void lettore_voci::leggi_testo(std::string& voce) {
     a = testo_.find('"', da);
     if (a == std::string_view::npos)
       throw fallimento_lettura("virgolette non chiuse nella voce \"" +
-                               per_messaggio(testo_.substr(da, fine_voce(da) - da)) + "\"");
+                               leggibile(testo_.substr(da, fine_voce(da) - da)) + "\"");
+    if (std::memchr(testo_.data() + da, '\n', a - da) != nullptr)
+      virgolette_ = virgolette{riga_di(da), riga_di(a)};
     pos_ = fine_voce(a + 1);
   } else {
     pos_ = fine_voce(pos_);
@@ -179,6 +249,7 @@ void lettore_voci::leggi_testo(std::string& voce) {
 std::int64_t lettore_voci::leggi_numero(larghezza l, std::string_view campo) {
   if (fine()) fallisci_fine(campo);
   salta_spazi();
+  nota_inizio_voce(pos_);
   const std::size_t inizio = pos_;
   std::size_t p = pos_;
   if (p == testo_.size() || testo_[p] == ',' || fine_riga(p)) {

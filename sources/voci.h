@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace compattatore {
 
@@ -21,6 +23,11 @@ bool contiene_nc(std::string_view voce, std::string_view parola);
 
 // The longest text a file can hold in a text field (16-bit byte count).
 inline constexpr std::size_t lunghezza_massima_testo = 65535;
+
+// Source text as it may be shown in a message: bytes below 0x20 and above
+// 0x7E escaped (\r, \n, \t, \0, \xE8, and a backslash doubled), so that no
+// message is cut or garbles a terminal; cut at `massimo` bytes with "...".
+std::string leggibile(std::string_view testo, std::size_t massimo = 60);
 
 class lettore_voci {
  public:
@@ -54,9 +61,32 @@ class lettore_voci {
     return static_cast<std::uint8_t>(leggi_numero(larghezza::byte, campo));
   }
 
-  // What the start of the file suggests about a failure in it (a byte-order
-  // mark of another encoding); empty when nothing.
+  // What the whole file suggests about any failure in it (UTF-16, lines
+  // ended by CR alone); empty when nothing. A UTF-8 byte-order mark explains
+  // only a failure of the file's first item, and is told only there.
   std::string_view causa_del_file() const { return causa_file_; }
+
+  // The records of a source sit one to a line. After segna_inizio_record(),
+  // called once the keyword is read, voce_su_altra_riga() gives the first
+  // item the record read from a later line than its keyword's, if any.
+  struct voce_altrove {
+    std::int32_t riga;
+    std::string testo;  // as read, for a message
+  };
+  void segna_inizio_record();
+  const std::optional<voce_altrove>& voce_su_altra_riga() const { return voce_altrove_; }
+  // The line where the last item read starts.
+  std::int32_t riga_ultima_voce() const { return riga_di(inizio_ultima_voce_); }
+
+  // The last quoted text that ran across a line end: the lines of its two
+  // quotes. Taken once.
+  struct virgolette {
+    std::int32_t apertura;
+    std::int32_t chiusura;
+  };
+  std::optional<virgolette> prendi_virgolette_su_piu_righe() {
+    return std::exchange(virgolette_, std::nullopt);
+  }
 
  private:
   bool fine_riga(std::size_t p) const;
@@ -68,9 +98,17 @@ class lettore_voci {
   [[noreturn]] void fallisci_voce(std::size_t inizio, std::string_view motivo,
                                   std::string_view campo, larghezza l) const;
 
+  std::int32_t riga_di(std::size_t p) const;
+  void nota_inizio_voce(std::size_t p);
+
   std::string_view testo_;
   std::size_t pos_ = 0;
   std::string_view causa_file_;
+  bool bom_ = false;
+  std::size_t fine_riga_record_ = std::string_view::npos;
+  std::size_t inizio_ultima_voce_ = 0;
+  std::optional<voce_altrove> voce_altrove_;
+  std::optional<virgolette> virgolette_;
   mutable std::size_t contato_fino_a_ = 0;
   mutable std::int32_t righe_contate_ = 0;
 };

@@ -130,11 +130,64 @@ TEST(Voci, ATextLongerThanItsLengthFieldFails) {
   EXPECT_THROW(leggi("\"" + lungo + "\"", "t"), fallimento_lettura);
 }
 
-TEST(Voci, ByteOrderMarksAreNamedAsTheLikelyCause) {
-  EXPECT_NE(lettore_voci("\xEF\xBB\xBF.").causa_del_file().find("BOM UTF-8"), std::string::npos);
+// A cause of the whole file explains any failure in it; the UTF-8 mark only
+// a failure of the first item, which it belongs to.
+TEST(Voci, CausesOfTheWholeFileAndOfItsFirstItem) {
   EXPECT_NE(lettore_voci("\xFF\xFE.").causa_del_file().find("UTF-16"), std::string::npos);
   EXPECT_NE(lettore_voci("\xFE\xFF.").causa_del_file().find("UTF-16"), std::string::npos);
+  EXPECT_NE(lettore_voci("a,1\rb,2\r").causa_del_file().find("il solo CR"), std::string::npos);
+  EXPECT_TRUE(lettore_voci("a,1\r\nb,2\r").causa_del_file().empty());
+  EXPECT_TRUE(lettore_voci("\xEF\xBB\xBF.").causa_del_file().empty());
   EXPECT_TRUE(lettore_voci(".").causa_del_file().empty());
+  const auto dettaglio = [](std::string_view testo, std::string_view schema) {
+    try {
+      leggi(testo, schema);
+    } catch (const fallimento_lettura& f) {
+      return std::string(f.what());
+    }
+    return std::string();
+  };
+  EXPECT_NE(dettaglio("\xEF\xBB\xBF"
+                      "12",
+                      "n")
+                .find("BOM UTF-8"),
+            std::string::npos);
+  EXPECT_EQ(dettaglio("\xEF\xBB\xBF"
+                      "a,1x",
+                      "tn")
+                .find("BOM"),
+            std::string::npos);
+}
+
+// Source text in a message: what a terminal would not show, or would obey,
+// escaped; long text cut.
+TEST(Voci, TextForAMessage) {
+  EXPECT_EQ(leggibile(std::string_view("a\0b\rc\nd\te\\f\xE8", 12)), "a\\0b\\rc\\nd\\te\\\\f\\xE8");
+  EXPECT_EQ(leggibile(std::string(70, 'x')), std::string(60, 'x') + "...");
+}
+
+// A record's fields read from a later line than its keyword's, and quoted
+// text over line ends, are noticed with their lines.
+TEST(Voci, ItemsReadPastTheRecordsLine) {
+  lettore_voci r("a, 1, 2\r\nb, 3\r\n\"x\r\ny\", 4\r\n");
+  std::string t;
+  r.leggi_testo(t);
+  r.segna_inizio_record();
+  r.leggi_32("uno");
+  r.leggi_32("due");
+  EXPECT_FALSE(r.voce_su_altra_riga());
+  r.leggi_testo(t);  // "b" from line 2
+  ASSERT_TRUE(r.voce_su_altra_riga());
+  EXPECT_EQ(r.voce_su_altra_riga()->riga, 2);
+  EXPECT_EQ(r.voce_su_altra_riga()->testo, "b");
+  r.leggi_32("tre");
+  EXPECT_FALSE(r.prendi_virgolette_su_piu_righe());
+  r.leggi_testo(t);
+  const auto v = r.prendi_virgolette_su_piu_righe();
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->apertura, 3);
+  EXPECT_EQ(v->chiusura, 4);
+  EXPECT_EQ(r.riga_ultima_voce(), 3);
 }
 
 TEST(Voci, LineNumberOfTheCurrentPosition) {
