@@ -3,6 +3,7 @@
 // (riga_di_comando.cpp) parses, checks what is left over and runs it.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -33,13 +34,18 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
 
-// The whole content of a file a command reads; a file that cannot be read is
-// a failure the entry reports with the file's name (status 2).
-std::string contenuto_file(const std::string& file);
+// The whole content of a file a command reads, of at most `limite` bytes; a
+// file that cannot be read is a failure the entry reports with the file's
+// name and the reason (status 2).
+std::string contenuto_file(const std::string& file, std::size_t limite);
 
 // A command's result on standard output; a write that fails is a failure
 // the entry reports (status 2).
 void scrivi_risultato(const std::string& testo);
+
+// Tells the author that the command waits for another run writing in
+// `cartella`, for piattaforma::lucchetto_cartella.
+std::function<void()> avviso_attesa(const std::string& cartella);
 
 // The subcommand `nome` with Italian help: one line of description in the
 // list of commands, `dettagli` at the end of its own help. Unknown arguments

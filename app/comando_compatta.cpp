@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "app/comandi.h"
@@ -60,6 +61,8 @@ int compatta_sorgenti(const opzioni_compatta& o) {
   modello m;
   m.nome_linea = o.linea;
   m.numero_treno = o.treno;
+  // From the reading of the sources to the last replacement.
+  const piattaforma::lucchetto_cartella lucchetto(o.directory, avviso_attesa(o.directory));
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
   registro_tempi tempi;
   const risultato_compattazione r =
@@ -77,16 +80,17 @@ int compatta_sorgenti(const opzioni_compatta& o) {
                                " con --rigoroso: nessun file scritto\n");
     return stato_errore_scenario;
   }
+  // Each file's writing, then the replacement of the set.
+  auto inizio = std::chrono::steady_clock::now();
+  const auto passo = [&](const std::string& fase) {
+    const auto adesso = std::chrono::steady_clock::now();
+    stampa_tempi({{fase, std::chrono::duration<double>(adesso - inizio).count()}});
+    inizio = adesso;
+  };
+  piattaforma::sostituisci_insieme(
+      o.directory, r.file, o.tempi ? std::function<void(const std::string&)>(passo) : nullptr);
   std::string scritti;
-  for (const file_compattato& f : r.file) {
-    const auto inizio = std::chrono::steady_clock::now();
-    piattaforma::sostituisci_file(piattaforma::percorso(o.directory, f.nome), f.produci);
-    if (o.tempi)
-      stampa_tempi(
-          {{"scrittura " + f.nome,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count()}});
-    scritti += (scritti.empty() ? "" : ", ") + f.nome;
-  }
+  for (const file_compattato& f : r.file) scritti += (scritti.empty() ? "" : ", ") + f.nome;
   if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritti " + scritti + "\n")) {
     piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
     return stato_errore_uso;

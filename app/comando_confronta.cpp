@@ -48,14 +48,20 @@ insieme_letto leggi_insieme(const std::string& directory, const std::string& lin
   const std::string griglia = piattaforma::percorso(directory, nome_file_celle(linea, treno));
   const std::string tabella = piattaforma::percorso(directory, nome_file_tabella(linea, treno));
   const std::string tracciato = piattaforma::percorso(directory, nome_file_tracciato(linea));
-  s.tabella = leggendo(tabella, [&] { return leggi_tabella(contenuto_file(tabella)); });
-  s.celle = leggendo(griglia, [&] { return leggi_griglia(contenuto_file(griglia)); });
+  s.tabella = leggendo(tabella, [&] {
+    return leggi_tabella(contenuto_file(tabella, byte_massimi_file_compattato));
+  });
+  s.celle = leggendo(griglia, [&] {
+    return leggi_griglia(contenuto_file(griglia, byte_massimi_file_compattato));
+  });
   leggendo(griglia, [&] {
     verifica_griglia(*s.celle, *s.tabella);
     return 0;
   });
-  if (piattaforma::esiste_file(tracciato)) {
-    s.tracciato = leggendo(tracciato, [&] { return leggi_tracciato(contenuto_file(tracciato)); });
+  if (piattaforma::presente(tracciato)) {
+    s.tracciato = leggendo(tracciato, [&] {
+      return leggi_tracciato(contenuto_file(tracciato, byte_massimi_file_compattato));
+    });
     leggendo(tracciato, [&] {
       verifica_tracciato(*s.tracciato, *s.tabella);
       return 0;
@@ -65,7 +71,9 @@ insieme_letto leggi_insieme(const std::string& directory, const std::string& lin
 }
 
 insieme_letto leggi_uno(const std::string& file, genere_file& genere) {
-  file_letto l = leggendo(file, [&] { return leggi_file_compattato(file, contenuto_file(file)); });
+  file_letto l = leggendo(file, [&] {
+    return leggi_file_compattato(file, contenuto_file(file, byte_massimi_file_compattato));
+  });
   genere = l.genere;
   insieme_letto s;
   switch (l.genere) {

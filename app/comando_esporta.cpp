@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/comandi.h"
+#include "app/piattaforma.h"
 #include "app/testi_incorporati.h"
 
 namespace compattatore {
@@ -18,6 +19,7 @@ void aggiungi_esporta(CLI::App& app, azione_comando& scelta) {
   comando.callback([&scelta, directory] {
     scelta = [directory] {
       richiedi_cartella(*directory, "DIR");
+      const piattaforma::lucchetto_cartella lucchetto(*directory, avviso_attesa(*directory));
       for (const testo_incorporato& t : testi_incorporati())
         scrivi_testo(*directory, t, linea_incorporata, treno_incorporato);
       return stato_fatto;

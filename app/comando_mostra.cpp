@@ -59,7 +59,7 @@ int mostra_file(const opzioni_comando_mostra& o) {
   std::vector<file_letto> letti;
   for (const std::string& f : o.file) {
     try {
-      letti.push_back(leggi_file_compattato(f, contenuto_file(f)));
+      letti.push_back(leggi_file_compattato(f, contenuto_file(f, byte_massimi_file_compattato)));
     } catch (const file_non_valido& e) {
       return rifiuta(f, e);
     }

@@ -1,6 +1,7 @@
 #include "app/fonte_disco.h"
 
 #include "app/piattaforma.h"
+#include "model/errori.h"
 #include "model/nomi_file.h"
 
 namespace compattatore {
@@ -22,11 +23,15 @@ std::string fonte_disco::percorso(sorgente s) const {
 }
 
 bool fonte_disco::esiste(sorgente s) const {
-  return piattaforma::esiste_file(percorso(s));
+  return piattaforma::presente(percorso(s));
 }
 
-std::optional<std::string> fonte_disco::leggi(sorgente s) {
-  return piattaforma::leggi_file(percorso(s));
+std::string fonte_disco::leggi(sorgente s) {
+  try {
+    return piattaforma::leggi_file(percorso(s), limite_sorgente);
+  } catch (const piattaforma::errore_file& e) {
+    throw fallimento_lettura("impossibile leggere il file: " + e.motivo());
+  }
 }
 
 void fonte_disco::consuma(sorgente s) {

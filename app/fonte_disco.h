@@ -3,11 +3,16 @@
 // files); an author's files are only read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "sources/fonte.h"
 
 namespace compattatore {
+
+// The largest source read: hundreds of times the densest route of 1000 km.
+// The reader holds a source whole, so a larger file is refused unread.
+inline constexpr std::size_t limite_sorgente = std::size_t{16} << 20;
 
 class fonte_disco : public fonte_sorgenti {
  public:
@@ -16,7 +21,7 @@ class fonte_disco : public fonte_sorgenti {
 
   std::string nome(sorgente s) const override;
   bool esiste(sorgente s) const override;
-  std::optional<std::string> leggi(sorgente s) override;
+  std::string leggi(sorgente s) override;
   void consuma(sorgente s) override;
 
  private:

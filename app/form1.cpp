@@ -11,6 +11,9 @@ namespace compattatore {
 void Form1::Form_Load() {
   imposta_nomi();
   piattaforma::mostra_attesa();
+  // Held to the end: another run here would consume the sources this one
+  // writes, or mix its compacted files with these.
+  const piattaforma::lucchetto_cartella lucchetto(directory_);
   dati_linea();
   dati_treno();
   dati_note();
@@ -52,8 +55,7 @@ void Form1::memorizza_percorso(std::int32_t& j) {
   fonte_disco fonte(directory_, modello_.nome_linea, modello_.numero_treno, /*consuma=*/true);
   const risultato_compattazione r = compatta(modello_, fonte, j);
   if (r.errore != 0) errore(std::to_string(r.errore));
-  for (const file_compattato& f : r.file)
-    piattaforma::sostituisci_file(piattaforma::percorso(directory_, f.nome), f.produci);
+  piattaforma::sostituisci_insieme(directory_, r.file);
 }
 
 void Form1::errore(const std::string& a) {

@@ -22,7 +22,8 @@ TEST(TestoErrore, FixedJob) {
       {con_errore(errore_segnale, 17400),
        " Errore n. 16\nPosizione: 17400 m\nsegnale su una cella gia' occupata"},
       {con_errore(errore_manca_linea, std::nullopt), " Errore n. 101\nfile della linea mancante"},
-      {con_errore(errore_lettura, std::nullopt, {"a_linea.txt", 7, "\"12abc\" non e' un numero", "", false}),
+      {con_errore(errore_lettura, std::nullopt,
+                  {"a_linea.txt", 7, "\"12abc\" non e' un numero", "", false}),
        " Errore n. 25\nerrore di lettura delle sorgenti: \"12abc\" non e' un numero"},
   };
   for (const auto& c : casi) EXPECT_EQ(testo_errore(c.m), c.atteso) << c.atteso;

@@ -12,11 +12,14 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <optional>
+#include <cstdint>
+#include <cwchar>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/piattaforma.h"
+#include "app/piattaforma_comune.h"
 
 namespace compattatore::piattaforma {
 
@@ -159,6 +162,66 @@ bool scrivi_su(DWORD quale, std::string_view testo, UINT codifica) {
   return true;
 }
 
+// Closes a handle when it goes.
+class maniglia {
+ public:
+  explicit maniglia(HANDLE h) : h_(h) {}
+  ~maniglia() { CloseHandle(h_); }
+  maniglia(const maniglia&) = delete;
+  maniglia& operator=(const maniglia&) = delete;
+
+ private:
+  HANDLE h_;
+};
+
+// ---- Temporaries and the console's interruptions ---------------------------
+
+// The temporaries that exist right now, for the console handler, which the
+// system runs on a thread of its own.
+struct registro_temporanei {
+  CRITICAL_SECTION sezione;
+  std::vector<std::wstring> vivi;
+  registro_temporanei() { InitializeCriticalSection(&sezione); }
+};
+
+registro_temporanei& registro() {
+  static registro_temporanei r;
+  return r;
+}
+
+class sezione_temporanei {
+ public:
+  sezione_temporanei() { EnterCriticalSection(&registro().sezione); }
+  ~sezione_temporanei() { LeaveCriticalSection(&registro().sezione); }
+  sezione_temporanei(const sezione_temporanei&) = delete;
+  sezione_temporanei& operator=(const sezione_temporanei&) = delete;
+};
+
+// Called inside the section.
+void dimentica_temporaneo(const std::wstring& temporaneo) {
+  std::vector<std::wstring>& vivi = registro().vivi;
+  vivi.erase(std::remove(vivi.begin(), vivi.end(), temporaneo), vivi.end());
+}
+
+BOOL WINAPI interrompi(DWORD evento) {
+  if (evento != CTRL_C_EVENT && evento != CTRL_BREAK_EVENT && evento != CTRL_CLOSE_EVENT)
+    return FALSE;
+  // Held to the end: the process ends inside it, so no replacement of a set
+  // is ever cut in two.
+  EnterCriticalSection(&registro().sezione);
+  for (const std::wstring& t : registro().vivi) DeleteFileW(t.c_str());
+  // The status the system's own handler gives an interrupted program.
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+void installa_gestore() {
+  static bool installato = false;
+  if (installato) return;
+  installato = true;
+  registro();
+  SetConsoleCtrlHandler(interrompi, TRUE);
+}
+
 // The wait window lives from mostra_attesa to chiudi_attesa.
 struct finestra_attesa {
   HWND form1 = nullptr;
@@ -190,29 +253,86 @@ std::string percorso(const std::string& directory, const std::string& nome) {
   return directory.substr(0, fine) + "\\" + nome;
 }
 
-void sostituisci_file(const std::string& file, std::string_view contenuto) {
-  sostituisci_file(file, [contenuto](const auto& scrivi) { scrivi(contenuto); });
+// Every temporary is named with its directory's path as the caller gave it,
+// so that all the files of a set lie in one volume and the moves are renames.
+struct insieme_file::stato {
+  struct pronto {
+    std::string nome;
+    std::wstring destinazione;
+    std::wstring temporaneo;  // empty once moved or removed
+  };
+
+  std::string directory;
+  std::vector<pronto> pronti;
+
+  std::string file(const std::string& nome) const { return percorso(directory, nome); }
+
+  void scarta() {
+    const sezione_temporanei sezione;
+    for (pronto& p : pronti) {
+      if (p.temporaneo.empty()) continue;
+      DeleteFileW(p.temporaneo.c_str());
+      dimentica_temporaneo(p.temporaneo);
+      p.temporaneo.clear();
+    }
+    pronti.clear();
+  }
+
+  ~stato() { scarta(); }
+};
+
+insieme_file::insieme_file(std::string directory) : stato_(std::make_unique<stato>()) {
+  stato_->directory = std::move(directory);
+  installa_gestore();
 }
 
-void sostituisci_file(const std::string& file, const produttore& produci) {
-  const std::wstring destinazione = nome_largo(file);
-  // The temporary lives beside the target so that the move stays within one
-  // volume and is a rename; CREATE_NEW keeps two runs from sharing one.
-  std::wstring temporaneo;
+insieme_file::~insieme_file() = default;
+
+void insieme_file::prepara(const std::string& nome, const produttore& produci) {
+  stato& s = *stato_;
+  const std::string file = s.file(nome);
+  std::wstring destinazione;
+  DWORD errore = 0;
+  try {
+    destinazione = nome_largo(file);
+  } catch (...) {
+    s.scarta();
+    throw;
+  }
+  // What would refuse only the move (a directory in the target's place, a
+  // read-only target, which Wine running as root would replace) is found
+  // now, while every previous file is as it was.
+  const DWORD a = GetFileAttributesW(destinazione.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    s.scarta();
+    throw errore_file(file, testo_cartella_al_posto);
+  }
+  if (sola_lettura(destinazione)) {
+    s.scarta();
+    throw errore_file(file, motivo_sistema(ERROR_ACCESS_DENIED));
+  }
   HANDLE h = INVALID_HANDLE_VALUE;
-  for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
-    temporaneo = destinazione + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(tentativo);
-    h = CreateFileW(temporaneo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-      const DWORD e = GetLastError();
-      if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo > 100)
-        throw errore_file(file, motivo_sistema(e));
+  {
+    const sezione_temporanei sezione;
+    for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
+      const std::wstring temporaneo = nome_largo(percorso(s.directory, nome_temporaneo()));
+      // Shared for deletion, so that the console handler can remove it while
+      // it is being written.
+      h = CreateFileW(temporaneo.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo > 100) {
+          s.scarta();
+          throw errore_file(file, motivo_sistema(e));
+        }
+      } else {
+        registro().vivi.push_back(temporaneo);
+        s.pronti.push_back({nome, destinazione, temporaneo});
+      }
     }
   }
   // The first failed write is kept; the pieces after it are dropped.
-  DWORD errore = 0;
   try {
     produci([&](std::string_view pezzo) {
       while (errore == 0 && !pezzo.empty()) {
@@ -228,26 +348,125 @@ void sostituisci_file(const std::string& file, const produttore& produci) {
     });
   } catch (...) {
     CloseHandle(h);
-    DeleteFileW(temporaneo.c_str());
+    s.scarta();
     throw;
   }
   if (errore == 0 && !FlushFileBuffers(h)) errore = GetLastError();
   if (!CloseHandle(h) && errore == 0) errore = GetLastError();
-  // Checked where Windows itself refuses: at the move, after the temporary
-  // was written, so that both systems take the same path out.
-  if (errore == 0 && sola_lettura(destinazione)) errore = ERROR_ACCESS_DENIED;
-  if (errore == 0 && !MoveFileExW(temporaneo.c_str(), destinazione.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    errore = GetLastError();
   if (errore != 0) {
-    DeleteFileW(temporaneo.c_str());
+    s.scarta();
     throw errore_file(file, motivo_sistema(errore));
   }
 }
 
-bool esiste_file(const std::string& file) {
-  const DWORD a = attributi(file);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+void insieme_file::conferma() {
+  stato& s = *stato_;
+  // Ctrl-C that comes now waits until the last file is in place.
+  const sezione_temporanei sezione;
+  std::vector<std::string> sostituiti;
+  for (stato::pronto& p : s.pronti) {
+    if (!MoveFileExW(p.temporaneo.c_str(), p.destinazione.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      const std::string motivo = motivo_sistema(GetLastError());
+      const std::string file = s.file(p.nome);
+      s.scarta();
+      throw errore_file(file, motivo_con_sostituiti(motivo, sostituiti));
+    }
+    dimentica_temporaneo(p.temporaneo);
+    p.temporaneo.clear();
+    sostituiti.push_back(p.nome);
+  }
+  s.pronti.clear();
+}
+
+void sostituisci_file(const std::string& file, std::string_view contenuto) {
+  const std::size_t barra = file.find_last_of("\\/");
+  insieme_file insieme(barra == std::string::npos ? "." : file.substr(0, barra));
+  insieme.prepara(barra == std::string::npos ? file : file.substr(barra + 1),
+                  [contenuto](const auto& scrivi) { scrivi(contenuto); });
+  insieme.conferma();
+}
+
+struct lucchetto_cartella::stato {
+  HANDLE mutex = nullptr;
+  bool posseduto = false;
+  ~stato() {
+    if (posseduto) ReleaseMutex(mutex);
+    if (mutex != nullptr) CloseHandle(mutex);
+  }
+};
+
+// A named mutex: a directory cannot be locked on Windows, and the system
+// abandons a mutex whose owner dies. Its name comes from the directory's
+// final path, the same whatever way the caller spelt it.
+lucchetto_cartella::lucchetto_cartella(const std::string& directory,
+                                       const std::function<void()>& in_attesa)
+    : stato_(std::make_unique<stato>()) {
+  const std::wstring cartella = nome_largo(directory);
+  const HANDLE h =
+      CreateFileW(cartella.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw errore_file(directory, motivo_sistema(GetLastError()));
+  std::wstring vero(32768, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(h, vero.data(), static_cast<DWORD>(vero.size()),
+                                      FILE_NAME_NORMALIZED);
+  CloseHandle(h);
+  if (n == 0 || n >= vero.size())
+    n = GetFullPathNameW(cartella.c_str(), static_cast<DWORD>(vero.size()), vero.data(), nullptr);
+  if (n == 0 || n >= vero.size()) throw errore_file(directory, motivo_sistema(GetLastError()));
+  vero.resize(n);
+  CharLowerBuffW(vero.data(), n);
+  std::uint64_t impronta = 14695981039346656037ull;  // FNV-1a
+  for (wchar_t c : vero) {
+    impronta ^= static_cast<std::uint16_t>(c);
+    impronta *= 1099511628211ull;
+  }
+  wchar_t nome[64];
+  // Global: runs of other sessions on a shared directory wait too, where the
+  // system lets this user see the object.
+  for (const wchar_t* spazio : {L"Global", L"Local"}) {
+    swprintf(nome, 64, L"%ls\\compattatore-%016llx", spazio,
+             static_cast<unsigned long long>(impronta));
+    stato_->mutex = CreateMutexW(nullptr, FALSE, nome);
+    if (stato_->mutex != nullptr || GetLastError() != ERROR_ACCESS_DENIED) break;
+  }
+  if (stato_->mutex == nullptr) throw errore_file(directory, motivo_sistema(GetLastError()));
+  DWORD esito = WaitForSingleObject(stato_->mutex, 0);
+  if (esito == WAIT_TIMEOUT) {
+    if (in_attesa) in_attesa();
+    esito = WaitForSingleObject(stato_->mutex, INFINITE);
+  }
+  if (esito != WAIT_OBJECT_0 && esito != WAIT_ABANDONED)
+    throw errore_file(directory, motivo_sistema(GetLastError()));
+  stato_->posseduto = true;
+
+  WIN32_FIND_DATAW trovato;
+  const std::wstring cerca =
+      nome_largo(percorso(directory, std::string(prefisso_temporanei) + "*"));
+  const HANDLE ricerca = FindFirstFileW(cerca.c_str(), &trovato);
+  if (ricerca == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> abbandonati;
+  do {
+    if ((trovato.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      abbandonati.push_back(trovato.cFileName);
+  } while (FindNextFileW(ricerca, &trovato));
+  FindClose(ricerca);
+  const std::wstring base = nome_largo(percorso(directory, ""));
+  for (const std::wstring& a : abbandonati) DeleteFileW((base + a).c_str());
+}
+
+lucchetto_cartella::~lucchetto_cartella() = default;
+
+bool presente(const std::string& file) {
+  std::wstring nome;
+  try {
+    nome = nome_largo(file);
+  } catch (const errore_file&) {
+    return true;  // reading it says why
+  }
+  if (GetFileAttributesW(nome.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD e = GetLastError();
+  return e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND;
 }
 
 std::optional<std::uint64_t> dimensione_file(const std::string& file) {
@@ -267,31 +486,33 @@ bool esiste_directory(const std::string& directory) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::optional<std::string> leggi_file(const std::string& file) {
-  std::wstring nome;
-  try {
-    nome = nome_largo(file);
-  } catch (const errore_file&) {
-    return std::nullopt;
-  }
+std::string leggi_file(const std::string& file, std::size_t limite) {
+  const std::wstring nome = nome_largo(file);
+  const DWORD a = GetFileAttributesW(nome.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    throw errore_file(file, "e' una cartella, non un file");
   const HANDLE h = CreateFileW(nome.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string contenuto;
+  if (h == INVALID_HANDLE_VALUE) throw errore_file(file, motivo_sistema(GetLastError()));
+  const maniglia chiusa(h);
+  if (GetFileType(h) != FILE_TYPE_DISK)
+    throw errore_file(file, "e' una pipe o un dispositivo, non un file");
   LARGE_INTEGER dimensione;
-  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0)
-    contenuto.reserve(static_cast<std::size_t>(dimensione.QuadPart));
+  if (!GetFileSizeEx(h, &dimensione)) throw errore_file(file, motivo_sistema(GetLastError()));
+  if (static_cast<std::uint64_t>(dimensione.QuadPart) > limite)
+    throw errore_file(file, testo_oltre_limite(limite));
+  std::string contenuto;
+  contenuto.reserve(static_cast<std::size_t>(dimensione.QuadPart));
+  // A file that grows while it is read still stops at the limit.
   char buffer[65536];
   for (;;) {
     DWORD letti = 0;
-    if (!ReadFile(h, buffer, sizeof buffer, &letti, nullptr)) {
-      CloseHandle(h);
-      return std::nullopt;
-    }
+    if (!ReadFile(h, buffer, sizeof buffer, &letti, nullptr))
+      throw errore_file(file, motivo_sistema(GetLastError()));
     if (letti == 0) break;
+    if (letti > limite - contenuto.size()) throw errore_file(file, testo_oltre_limite(limite));
     contenuto.append(buffer, letti);
   }
-  CloseHandle(h);
   return contenuto;
 }
 

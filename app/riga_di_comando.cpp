@@ -153,15 +153,21 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
 }
 
-std::string contenuto_file(const std::string& file) {
-  std::optional<std::string> contenuto = piattaforma::leggi_file(file);
-  if (!contenuto) throw piattaforma::errore_file(file, "impossibile leggere il file");
-  return std::move(*contenuto);
+std::string contenuto_file(const std::string& file, std::size_t limite) {
+  return piattaforma::leggi_file(file, limite);
 }
 
 void scrivi_risultato(const std::string& testo) {
   if (!piattaforma::scrivi_uscita(testo))
     throw piattaforma::errore_file("standard output", "impossibile scrivere");
+}
+
+std::function<void()> avviso_attesa(const std::string& cartella) {
+  return [cartella] {
+    piattaforma::scrivi_errore(std::string(nome_programma) +
+                               ": un'altra esecuzione sta scrivendo in " + cartella +
+                               ", attendo che finisca\n");
+  };
 }
 
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,

@@ -34,9 +34,7 @@ class fonte_memoria : public fonte_sorgenti {
     return s == sorgente::linea ? "linea" : "servizio";
   }
   bool esiste(sorgente) const override { return true; }
-  std::optional<std::string> leggi(sorgente s) override {
-    return s == sorgente::linea ? linea_ : servizio_;
-  }
+  std::string leggi(sorgente s) override { return s == sorgente::linea ? linea_ : servizio_; }
   void consuma(sorgente) override {}
 
  private:

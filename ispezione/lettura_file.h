@@ -56,6 +56,11 @@ struct tracciato_letto {
   }
 };
 
+// No compacted file is larger than the track of the longest route with a
+// double in every element: a larger file is not read into memory.
+inline constexpr std::size_t byte_massimi_file_compattato =
+    2 * (std::size_t{lunghezza_massima_percorso} + margine_griglia + 1) * 10;
+
 std::vector<cella> leggi_griglia(std::string_view byte);
 tabella_letta leggi_tabella(std::string_view byte);
 tracciato_letto leggi_tracciato(std::string_view byte);

@@ -3,7 +3,6 @@
 // fuzz target and the tests read from memory.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace compattatore {
@@ -15,9 +14,11 @@ class fonte_sorgenti {
   virtual ~fonte_sorgenti() = default;
   // The file's name as the author knows it, for messages.
   virtual std::string nome(sorgente s) const = 0;
+  // False only when there is no such file.
   virtual bool esiste(sorgente s) const = 0;
-  // The whole content; nullopt when the file cannot be opened.
-  virtual std::optional<std::string> leggi(sorgente s) = 0;
+  // The whole content. A file that cannot be read throws fallimento_lettura
+  // saying why, in the author's words.
+  virtual std::string leggi(sorgente s) = 0;
   // Called when the reading of a file ends; a source that is not consumed
   // leaves the file alone. Only called for a file that exists.
   virtual void consuma(sorgente s) = 0;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "model/errori.h"
+
 namespace compattatore {
 
 fonte_memoria::fonte_memoria(std::optional<std::string> linea, std::optional<std::string> servizio)
@@ -15,10 +17,10 @@ bool fonte_memoria::esiste(sorgente s) const {
   return file(s).testo.has_value();
 }
 
-std::optional<std::string> fonte_memoria::leggi(sorgente s) {
+std::string fonte_memoria::leggi(sorgente s) {
   const file_memoria& f = file(s);
-  if (f.illeggibile) return std::nullopt;
-  return f.testo;
+  if (f.illeggibile || !f.testo) throw fallimento_lettura("impossibile aprire il file");
+  return *f.testo;
 }
 
 void fonte_memoria::consuma(sorgente s) {

@@ -16,7 +16,7 @@ class fonte_memoria : public fonte_sorgenti {
 
   std::string nome(sorgente s) const override;
   bool esiste(sorgente s) const override;
-  std::optional<std::string> leggi(sorgente s) override;
+  std::string leggi(sorgente s) override;
   void consuma(sorgente s) override;
 
   // Like an author's files: consumed files stay where they are.

@@ -82,9 +82,7 @@ bool lettura::apri(sorgente s) {
   riga_senza_avvisi_ = 0;
   riga_ultimo_record_ = 0;
   if (!fonte_.esiste(s)) return false;
-  std::optional<std::string> testo = fonte_.leggi(s);
-  if (!testo) throw fallimento_lettura("impossibile aprire il file");
-  testo_ = std::move(*testo);
+  testo_ = fonte_.leggi(s);
   voci_.emplace(testo_);
   return true;
 }

@@ -1,7 +1,11 @@
 // The authoring command line end to end: sources written by the test into a
 // fresh directory, the program run on them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -178,6 +182,103 @@ TEST_F(Compatta, MisspeltKeywordIsWarnedAboutWithItsLine) {
   EXPECT_TRUE(r[0].starts_with((dir() / "L_T-.txt").string() + ":17: attenzione:")) << r[0];
 }
 
+// A source that is not a sane file is refused at once, with error 25 and the
+// reason, and nothing is written. A hang would end in `timeout`'s status.
+TEST(SorgentiOstili, AreRefusedAtOnceSayingWhy) {
+  const std::string lunga(250, 'x');  // its sources' names pass 255 bytes
+  const struct {
+    const char* nome;
+    std::string linea = "L";
+    bool servizio = false;  // the service source instead of the line source
+    std::function<void(const fs::path& sorgente)> prepara;
+    std::string motivo;
+    bool utente_normale = false;
+  } casi[] = {
+      {"a FIFO", "L", false, [](const fs::path& f) { ::mkfifo(f.c_str(), 0644); },
+       "e' una FIFO (pipe con nome), non un file"},
+      {"a FIFO as service source", "L", true, [](const fs::path& f) { ::mkfifo(f.c_str(), 0644); },
+       "e' una FIFO (pipe con nome), non un file"},
+      {"a directory", "L", false, [](const fs::path& f) { fs::create_directory(f); },
+       "e' una cartella, non un file"},
+      {"a link to /dev/zero", "L", false,
+       [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+       "e' un dispositivo a caratteri, non un file"},
+      {"a file over the limit", "L", false,
+       [](const fs::path& f) {
+         prove::scrivi_tutto(f, linea_valida);
+         fs::resize_file(f, (16u << 20) + 1);  // sparse: costs no disk
+       },
+       "il file supera il limite di 16777216 byte"},
+      {"a file that cannot be read", "L", false,
+       [](const fs::path& f) {
+         prove::scrivi_tutto(f, linea_valida);
+         fs::permissions(f, fs::perms::none);
+       },
+       std::strerror(EACCES), true},
+      {"a name the file system cannot hold", lunga, false, [](const fs::path&) {},
+       std::strerror(ENAMETOOLONG)},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    cartella_temporanea d("ostili");
+    fs::permissions(d.percorso(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    const fs::path linea = d.percorso() / (c.linea + "_linea.txt");
+    const fs::path servizio = d.percorso() / (c.linea + "_T-.txt");
+    if (c.linea.size() < 200)
+      prove::scrivi_tutto(c.servizio ? linea : servizio,
+                          c.servizio ? linea_valida : servizio_valido);
+    c.prepara(c.servizio ? servizio : linea);
+    const auto prima = prove::contenuto_cartella(d.percorso());
+    const auto e =
+        esegui({COMPATTATORE_EXE, "compatta", d.percorso().string(), c.linea, "T"}, d.percorso(),
+               "timeout 20 " + (c.utente_normale ? prove::come_utente_normale() : ""));
+    EXPECT_EQ(e.stato, 1) << e.errori;
+    EXPECT_TRUE(e.errori.starts_with(" Errore n. 25\n")) << e.errori;
+    EXPECT_NE(e.errori.find((c.servizio ? servizio : linea).string() +
+                            ": errore di lettura delle sorgenti: impossibile leggere il file: " +
+                            c.motivo + "\n"),
+              std::string::npos)
+        << e.errori;
+    EXPECT_EQ(prove::contenuto_cartella(d.percorso()), prima);
+  }
+}
+
+// Any name the file system holds works: a temporary never makes it longer.
+TEST(NomiLunghi, CompactWhereverTheFileSystemHoldsTheNames) {
+  cartella_temporanea base("lunghi");
+  // Directories of up to 200 characters, down to an absolute path of 4064.
+  std::string profonda = base.percorso().string();
+  while (profonda.size() < 4064) {
+    const std::size_t resto = 4064 - profonda.size();
+    const std::size_t n = resto <= 201 ? resto - 1 : resto == 202 ? 199 : 200;
+    profonda += "/" + std::string(n, 'd');
+  }
+  fs::create_directories(profonda);
+  const struct {
+    const char* nome;
+    fs::path dir;
+    std::string linea, treno;
+  } casi[] = {
+      {"LINEA of 235 characters", base.percorso(), std::string(235, 'l'), "T"},
+      {"DIR of 4064 characters", profonda, "Quarve_Lentra", "58213"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    prove::scrivi_tutto(c.dir / (c.linea + "_linea.txt"), linea_valida);
+    prove::scrivi_tutto(c.dir / (c.linea + "_" + c.treno + "-.txt"), servizio_valido);
+    const auto e = esegui({COMPATTATORE_EXE, "compatta", c.dir.string(), c.linea, c.treno}, c.dir);
+    EXPECT_EQ(e.stato, 0) << e.errori;
+    std::vector<std::string> nomi;
+    for (const auto& f : fs::directory_iterator(c.dir))
+      if (f.is_regular_file()) nomi.push_back(f.path().filename().string());
+    std::sort(nomi.begin(), nomi.end());
+    const std::string lt = c.linea + "_" + c.treno;
+    EXPECT_EQ(nomi, (std::vector<std::string>{lt + "-.txt", lt + ".dat", lt + ".sim",
+                                              c.linea + "_linea.dat", c.linea + "_linea.txt"}));
+  }
+}
+
 TEST(RigaDiComando, UsageHelpAndVersion) {
   cartella_temporanea d("uso");
   const struct {
@@ -203,6 +304,49 @@ TEST(RigaDiComando, UsageHelpAndVersion) {
     EXPECT_EQ(e.errori.empty(), c.su_uscita) << c.argomenti[0];
   }
   EXPECT_TRUE(fs::is_empty(d.percorso()));
+}
+
+// A usage error is one line that names the problem and points to the help of
+// the command; help asked after arguments helps; output that cannot be
+// written is a failure.
+TEST(RigaDiComando, UsageErrorsAreOneLineAndHelpComesFromAnywhere) {
+  cartella_temporanea d("uso");
+  const std::string dir = d.percorso().string();
+  const struct {
+    std::vector<std::string> argomenti;
+    std::string errore;
+  } casi[] = {
+      {{"compatta", dir, "L"},
+       "compattatore compatta: manca TRENO (vedere 'compattatore compatta --help')\n"},
+      {{"compatta", dir, "L", "T", "X"},
+       "compattatore compatta: argomento in piu': X (vedere 'compattatore compatta --help')\n"},
+      {{"compatta", dir, "L", "T", "--boh"},
+       "compattatore compatta: opzione sconosciuta: --boh (vedere 'compattatore compatta "
+       "--help')\n"},
+      {{"compatta", dir + "/manca", "L", "T"},
+       "compattatore compatta: DIR non e' una cartella esistente: " + dir +
+           "/manca (vedere 'compattatore compatta --help')\n"},
+      {{"boh"}, "compattatore: comando sconosciuto: boh (vedere 'compattatore --help')\n"},
+      {{"esporta"}, "compattatore esporta: manca DIR (vedere 'compattatore esporta --help')\n"},
+  };
+  for (const auto& c : casi) {
+    std::vector<std::string> a = {COMPATTATORE_EXE};
+    a.insert(a.end(), c.argomenti.begin(), c.argomenti.end());
+    const auto e = esegui(a, d.percorso());
+    EXPECT_EQ(e.stato, 2) << c.errore;
+    EXPECT_EQ(e.errori, c.errore);
+    EXPECT_EQ(e.uscita, "");
+  }
+  const auto aiuto = esegui({COMPATTATORE_EXE, "compatta", dir, "L", "T", "--help"}, d.percorso());
+  EXPECT_EQ(aiuto.stato, 0);
+  EXPECT_TRUE(aiuto.uscita.starts_with("compatta le sorgenti di un autore")) << aiuto.uscita;
+  EXPECT_TRUE(fs::is_empty(d.percorso()));
+  for (const char* opzione : {"--help", "--version"}) {
+    const auto pieno = esegui({COMPATTATORE_EXE, opzione}, d.percorso(),
+                              "sh -c 'exec \"$0\" \"$@\" >/dev/full'");
+    EXPECT_EQ(pieno.stato, 2) << opzione;
+    EXPECT_EQ(pieno.errori, "compattatore: impossibile scrivere sullo standard output\n");
+  }
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "app/piattaforma.h"
 #include "tests/processo.h"
 
 namespace compattatore {
@@ -393,6 +394,30 @@ TEST_F(WindowsSottoWine, ReadOnlyOutputFileFailsAndKeepsEveryFile) {
   EXPECT_TRUE(fs::is_empty(win.altrove.percorso()));
 }
 
+// The compacted files are one set on Windows too: a directory in place of the
+// last leaves the two before it as they were, and no temporary behind.
+TEST_F(WindowsSottoWine, DirectoryInPlaceOfTheThirdFileLeavesTheOldSet) {
+  const postazione win(exe_windows, "compattatore.exe");
+  const fs::path d = win.programma.percorso();
+  const std::string insieme[] = {"Quarve_Lentra_linea.dat", "Quarve_Lentra_58213.sim",
+                                 "Quarve_Lentra_58213.dat"};
+  prove::scrivi_tutto(d / insieme[0], "precedente 0");
+  prove::scrivi_tutto(d / insieme[1], "precedente 1");
+  fs::create_directory(d / insieme[2]);
+
+  const corsa r = esegui_windows(win, {});
+  EXPECT_EQ(r.finestre.stato, 2) << descrivi(r);
+  ASSERT_EQ(r.finestre.messaggi.size(), 1u) << descrivi(r);
+  EXPECT_NE(unite(r.finestre.messaggi[0].righe).find(insieme[2]), std::string::npos)
+      << unite(r.finestre.messaggi[0].righe);
+  EXPECT_TRUE(prove::leggi_tutto(d / insieme[0]) == "precedente 0") << insieme[0] << " replaced";
+  EXPECT_TRUE(prove::leggi_tutto(d / insieme[1]) == "precedente 1") << insieme[1] << " replaced";
+  EXPECT_TRUE(fs::is_directory(d / insieme[2]));
+  for (const auto& f : fs::directory_iterator(d))
+    EXPECT_FALSE(f.path().filename().string().starts_with(piattaforma::prefisso_temporanei))
+        << f.path();
+}
+
 // With arguments the program is a console tool on Windows too: no window, its
 // text on the console, exactly as the native build writes it. The steps run in
 // order in one directory per build; "{DIR}" stands for that directory, also
@@ -402,34 +427,51 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
   const postazione win(exe_windows, "compattatore.exe");
   const fs::path dir_lin = lin.lavoro.percorso();
   const fs::path dir_win = win.lavoro.percorso();
-  // A line source that never opens its general part.
-  const auto guasta = [](const fs::path& dir) {
+  // How a step breaks the line source first: a source that never opens its
+  // general part, a directory in the source's place, or a misspelt record
+  // (a warning, which --rigoroso makes a failure).
+  enum class guasto { nessuno, generale, cartella, avviso };
+  const auto guasta = [](const fs::path& dir, guasto g) {
     const fs::path sorgente = dir / "Quarve_Lentra_linea.txt";
+    if (g == guasto::avviso) {
+      const std::string testo = prove::leggi_tutto(sorgente);
+      prove::scrivi_tutto(sorgente,
+                          sostituisci_tutto(testo, "[fine]", "pendenz, 100, 3\r\n[fine]"));
+      return;
+    }
+    if (g == guasto::cartella) {
+      fs::remove(sorgente);
+      fs::create_directory(sorgente);
+      return;
+    }
     const std::string testo = prove::leggi_tutto(sorgente);
     ASSERT_NE(testo.find("[generale]"), std::string::npos);
     prove::scrivi_tutto(sorgente, sostituisci_tutto(testo, "[generale]", "[generali]"));
   };
   const struct {
     std::vector<std::string> argomenti;
-    bool guasta_prima;
+    guasto prima;
   } passi[] = {
-      {{"--version"}, false},
-      {{"--help"}, false},
-      {{"comando-inesistente"}, false},
-      {{"esporta", "{DIR}"}, false},
-      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, false},
-      {{"mostra", "{DIR}/Quarve_Lentra_58213.dat"}, false},
-      {{"mostra", "{DIR}/Quarve_Lentra_58213.sim", "{DIR}/Quarve_Lentra_linea.dat"}, false},
-      {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, false},
-      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, true},
+      {{"--version"}, guasto::nessuno},
+      {{"--help"}, guasto::nessuno},
+      {{"comando-inesistente"}, guasto::nessuno},
+      {{"esporta", "{DIR}"}, guasto::nessuno},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.dat"}, guasto::nessuno},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.sim", "{DIR}/Quarve_Lentra_linea.dat"},
+       guasto::nessuno},
+      {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213", "--rigoroso"}, guasto::avviso},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::generale},
+      {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::cartella},
   };
   for (const auto& passo : passi) {
     std::string descrizione;
     for (const std::string& a : passo.argomenti) descrizione += " " + a;
     SCOPED_TRACE("compattatore" + descrizione);
-    if (passo.guasta_prima) {
-      guasta(dir_lin);
-      guasta(dir_win);
+    if (passo.prima != guasto::nessuno) {
+      guasta(dir_lin, passo.prima);
+      guasta(dir_win, passo.prima);
       if (HasFatalFailure()) return;
     }
     std::vector<std::string> a_lin = {(lin.programma.percorso() / lin.eseguibile).string()};
@@ -442,8 +484,12 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     const auto nativo = prove::esegui(a_lin, lin.altrove.percorso());
     const corsa windows = esegui_windows(win, a_win);
     ASSERT_NE(windows.finestre.stato, -1) << descrivi(windows);
-    if (passo.guasta_prima) {
+    if (passo.prima != guasto::nessuno) {
       EXPECT_NE(nativo.stato, 0) << "the broken source must be refused";
+    }
+    if (passo.argomenti[0] == "compatta" && nativo.stato == 0) {
+      EXPECT_TRUE(nativo.uscita.starts_with("Quarve_Lentra 58213: 106000 m, 24 stazioni"))
+          << nativo.uscita;
     }
     if (passo.argomenti[0] == "mostra") {
       EXPECT_EQ(nativo.stato, 0) << nativo.errori;

@@ -1,10 +1,16 @@
 // Failing file systems: whatever fails, the run says which file and why, ends
-// with status 2, loses no previous file and leaves no temporary behind.
+// with status 2, loses no previous file and leaves no temporary behind. The
+// compacted files are one set: a failure on any of them leaves the whole
+// previous set as it was.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
+#include "app/piattaforma.h"
 #include "tests/processo.h"
 
 namespace compattatore {
@@ -14,17 +20,18 @@ namespace fs = std::filesystem;
 using prove::cartella_temporanea;
 using prove::esegui;
 
-// Permission bits do not stop root: where they must bite, the child runs as
-// an unprivileged user.
-std::string come_utente_normale() {
-  if (::geteuid() != 0) return "";
-  return "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-}
-
 struct modo {
   const char* nome;
   bool compatta;  // the authoring form instead of the fixed job
 };
+
+// What a run writes, in its order; the fixed job first writes its sources and
+// documents.
+const std::vector<std::string> file_compattati = {
+    "Quarve_Lentra_linea.dat", "Quarve_Lentra_58213.sim", "Quarve_Lentra_58213.dat"};
+const std::vector<std::string> file_di_testo = {
+    "Quarve_Lentra_linea.txt", "Quarve_Lentra_58213-.txt", "Quarve_Lentra_58213_note.txt",
+    "Quarve_Lentra_58213_rallentamenti.txt", "Quarve_Lentra_58213_scheda_treno.txt"};
 
 void PrintTo(const modo& m, std::ostream* os) {
   *os << m.nome;
@@ -46,6 +53,25 @@ class Guasti : public ::testing::TestWithParam<modo> {
     const auto e = esegui(argomenti(), dir());
     ASSERT_EQ(e.stato, 0) << e.errori;
     prima_ = prove::contenuto_cartella(dir());
+    for (const auto& [nome, contenuto] : prima_) dimensioni_[nome] = contenuto.size();
+    // The fixed job's sources are gone by now: their sizes come from an export.
+    cartella_temporanea esportati("esportati");
+    ASSERT_EQ(esegui({COMPATTATORE_EXE, "esporta", esportati.percorso().string()}, dir()).stato, 0);
+    for (const auto& [nome, contenuto] : prove::contenuto_cartella(esportati.percorso()))
+      dimensioni_[nome] = contenuto.size();
+  }
+
+  // The bytes a run writes before it reaches half of `nome`.
+  std::size_t byte_fino_a_meta_di(const std::string& nome) const {
+    std::vector<std::string> ordine = file_compattati;
+    if (!GetParam().compatta)
+      ordine.insert(ordine.begin(), file_di_testo.begin(), file_di_testo.end());
+    std::size_t byte = 0;
+    for (const std::string& f : ordine) {
+      if (f == nome) return byte + dimensioni_.at(f) / 2;
+      byte += dimensioni_.at(f);
+    }
+    throw std::logic_error(nome + " is not written");
   }
 
   fs::path dir() const { return dir_.percorso(); }
@@ -59,31 +85,80 @@ class Guasti : public ::testing::TestWithParam<modo> {
     EXPECT_NE(e.errori.find(file), std::string::npos) << e.errori;
     // Every file of the previous run is still there, byte for byte, and no
     // temporary is left behind.
-    EXPECT_EQ(prove::contenuto_cartella(dir()), prima_);
+    const auto dopo = prove::contenuto_cartella(dir());
+    for (const auto& [nome, contenuto] : prima_) {
+      const auto f = dopo.find(nome);
+      EXPECT_TRUE(f != dopo.end() && f->second == contenuto) << nome << " changed or is gone";
+    }
+    EXPECT_EQ(dopo.size(), prima_.size());
     for (const auto& v : fs::directory_iterator(dir()))
-      EXPECT_EQ(v.path().filename().string().find(".tmp"), std::string::npos) << v.path();
+      EXPECT_FALSE(v.path().filename().string().starts_with(piattaforma::prefisso_temporanei))
+          << v.path();
   }
 
   cartella_temporanea dir_;
   std::map<std::string, std::string> prima_;
+  std::map<std::string, std::size_t> dimensioni_;
 };
 
 TEST_P(Guasti, DirectoryThatCannotBeWritten) {
   fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::remove);
-  const auto e = esegui(argomenti(), dir(), come_utente_normale());
+  const auto e = esegui(argomenti(), dir(), prove::come_utente_normale());
   fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::add);
   const std::string primo =
       GetParam().compatta ? "Quarve_Lentra_linea.dat" : "Quarve_Lentra_linea.txt";
   verifica_fallimento(e, (dir() / primo).string());
 }
 
-TEST_P(Guasti, DiskFullInTheMiddleOfTheTrackFile) {
+TEST_P(Guasti, FileSizeLimitInTheMiddleOfTheTrackFile) {
   // The track image is 2.2 MB; the sources and documents fit well below the
-  // limit. With SIGXFSZ ignored the write fails with EFBIG instead of killing.
+  // limit. The program ignores SIGXFSZ, so the write fails with EFBIG instead
+  // of the signal killing the run.
   prove::scrivi_tutto(dir() / "Quarve_Lentra_linea.dat", "traccia precedente");
   prima_ = prove::contenuto_cartella(dir());
-  const auto e = esegui(argomenti(), dir(), "trap '' XFSZ; ulimit -f 2000; ");
+  const auto e = esegui(argomenti(), dir(), "ulimit -f 2000; ");
   verifica_fallimento(e, (dir() / "Quarve_Lentra_linea.dat").string());
+}
+
+// The disk fills, or a directory stands in the way, at a later file of the
+// set: the files before it are ready by then, and must not replace theirs.
+TEST_P(Guasti, FailureOnALaterCompactedFileKeepsTheWholePreviousSet) {
+  const struct {
+    const char* nome;
+    std::string file;
+    bool disco_pieno;  // otherwise a directory in its place
+  } casi[] = {
+      {"disk full in the second", file_compattati[1], true},
+      {"disk full in the third", file_compattati[2], true},
+      {"directory in place of the second", file_compattati[1], false},
+      {"directory in place of the third", file_compattati[2], false},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    // A previous set unlike the new one, so that any replacement shows.
+    for (const std::string& f : file_compattati) {
+      fs::remove_all(dir() / f);
+      prove::scrivi_tutto(dir() / f, "precedente " + f);
+    }
+    if (!c.disco_pieno) {
+      fs::remove(dir() / c.file);
+      fs::create_directory(dir() / c.file);
+    }
+    prima_ = prove::contenuto_cartella(dir());
+    std::string prefisso;
+    if (c.disco_pieno) {
+      prefisso = "LD_PRELOAD='" + std::string(COMPATTATORE_DISCO_LIMITATO) +
+                 "' COMPATTATORE_BYTE_LIBERI=" + std::to_string(byte_fino_a_meta_di(c.file)) +
+                 " ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ";
+    }
+    const auto e = esegui(argomenti(), dir(), prefisso);
+    verifica_fallimento(e, (dir() / c.file).string());
+    if (c.disco_pieno) {
+      EXPECT_NE(e.errori.find(std::strerror(ENOSPC)), std::string::npos) << e.errori;
+    } else {
+      EXPECT_TRUE(fs::is_directory(dir() / c.file));
+    }
+  }
 }
 
 TEST_P(Guasti, OutputPathThatIsADirectory) {
@@ -104,7 +179,7 @@ TEST(GuastiEsporta, DirectoryThatCannotBeWritten) {
   fs::permissions(dir.percorso(), fs::perms::owner_read | fs::perms::owner_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
   const auto e = prove::esegui({COMPATTATORE_EXE, "esporta", dir.percorso().string()},
-                               dir.percorso(), come_utente_normale());
+                               dir.percorso(), prove::come_utente_normale());
   EXPECT_EQ(e.stato, 2);
   EXPECT_NE(e.errori.find((dir.percorso() / "Quarve_Lentra_linea.txt").string()), std::string::npos)
       << e.errori;

@@ -1,8 +1,11 @@
 #include "tests/processo.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -32,6 +35,12 @@ void scrivi_tutto(const fs::path& file, const std::string& contenuto) {
   std::ofstream(file, std::ios::binary) << contenuto;
 }
 
+void sostituisci_tutto(const fs::path& file, const std::string& contenuto) {
+  const fs::path temporaneo = file.string() + ".prova";
+  scrivi_tutto(temporaneo, contenuto);
+  fs::rename(temporaneo, file);
+}
+
 std::map<std::string, std::string> contenuto_cartella(const fs::path& cartella) {
   std::map<std::string, std::string> m;
   for (const auto& e : fs::directory_iterator(cartella))
@@ -51,6 +60,50 @@ cartella_temporanea::~cartella_temporanea() {
     fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::permissions(percorso_, fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(percorso_, ec);
+}
+
+processo_avviato::processo_avviato(const std::vector<std::string>& argomenti,
+                                   const fs::path& cartella) {
+  std::vector<char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    const int nulla = ::open("/dev/null", O_RDWR);
+    ::dup2(nulla, 0);
+    ::dup2(nulla, 1);
+    ::dup2(nulla, 2);
+    // As a shell starts a job in the foreground: whatever this process
+    // ignores or blocks, the program gets the signals the tests send it.
+    sigset_t nessuno;
+    sigemptyset(&nessuno);
+    ::sigprocmask(SIG_SETMASK, &nessuno, nullptr);
+    for (int segnale : {SIGINT, SIGTERM, SIGHUP}) ::signal(segnale, SIG_DFL);
+    if (::chdir(cartella.c_str()) == 0) ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  if (pid_ < 0) throw std::runtime_error("fork");
+}
+
+processo_avviato::~processo_avviato() {
+  if (stato_ != -1) return;
+  segnala(SIGKILL);
+  attendi();
+}
+
+void processo_avviato::segnala(int segnale) const {
+  ::kill(pid_, segnale);
+}
+
+int processo_avviato::attendi() {
+  while (stato_ == -1 && ::waitpid(pid_, &stato_, 0) < 0 && errno == EINTR) {
+  }
+  return stato_;
+}
+
+std::string come_utente_normale() {
+  if (::geteuid() != 0) return "";
+  return "setpriv --reuid=65534 --regid=65534 --clear-groups ";
 }
 
 esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,

@@ -19,6 +19,29 @@ struct esito_processo {
 esito_processo esegui(const std::vector<std::string>& argomenti,
                       const std::filesystem::path& cartella, const std::string& prefisso = "");
 
+// Permission bits do not stop root: where they must bite, the child runs as
+// an unprivileged user, through this prefix of `esegui`.
+std::string come_utente_normale();
+
+// A run started and left going, for the tests that interrupt it. Its output
+// is thrown away; a run still going when the object goes is killed.
+class processo_avviato {
+ public:
+  processo_avviato(const std::vector<std::string>& argomenti,
+                   const std::filesystem::path& cartella);
+  ~processo_avviato();
+  processo_avviato(const processo_avviato&) = delete;
+  processo_avviato& operator=(const processo_avviato&) = delete;
+
+  void segnala(int segnale) const;
+  // The wait status, as waitpid gives it.
+  int attendi();
+
+ private:
+  int pid_ = -1;
+  int stato_ = -1;
+};
+
 // A fresh empty directory under the system's temporary directory, removed
 // with everything in it when the object goes.
 class cartella_temporanea {
@@ -35,6 +58,9 @@ class cartella_temporanea {
 
 std::string leggi_tutto(const std::filesystem::path& file);
 void scrivi_tutto(const std::filesystem::path& file, const std::string& contenuto);
+// The same through a temporary and a rename, as an editor saves: a run that
+// reads the file meanwhile sees the old content or the new, never a part.
+void sostituisci_tutto(const std::filesystem::path& file, const std::string& contenuto);
 
 // Name -> content of every regular file in a directory.
 std::map<std::string, std::string> contenuto_cartella(const std::filesystem::path& cartella);
