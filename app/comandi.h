@@ -14,6 +14,8 @@ class App;
 
 namespace compattatore {
 
+class modello;
+
 // A chosen command, ready to run; returns the exit status.
 using azione_comando = std::function<int()>;
 
@@ -57,8 +59,15 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);
 
+// Without the track, a track file left by an earlier compaction must still
+// fit this route: a route length changed since would leave it beside a grid
+// of another length. Warns in the model when it does not.
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea);
+
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
+void aggiungi_controlla(CLI::App& app, azione_comando& scelta);
+void aggiungi_spiega(CLI::App& app, azione_comando& scelta);
 void aggiungi_mostra(CLI::App& app, azione_comando& scelta);
 void aggiungi_confronta(CLI::App& app, azione_comando& scelta);
 

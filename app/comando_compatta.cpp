@@ -40,23 +40,6 @@ void stampa_tempi(const registro_tempi& tempi) {
   }
 }
 
-// Without the track, a track file left by an earlier compaction must still
-// fit this route: a route length changed since would leave it beside a grid
-// of another length.
-void controlla_tracciato_rimasto(modello& m, const opzioni_compatta& o) {
-  const std::string file = piattaforma::percorso(o.directory, nome_file_tracciato(o.linea));
-  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
-  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
-  if (!dimensione || *dimensione == attesa) return;
-  m.registra_avviso(file, 0,
-                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
-                        " byte, ma per un percorso di " +
-                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
-                        std::to_string(attesa) +
-                        ": e' di un'altra lunghezza del percorso (compattate senza "
-                        "--senza-tracciato)");
-}
-
 int compatta_sorgenti(const opzioni_compatta& o) {
   modello m;
   m.nome_linea = o.linea;
@@ -68,7 +51,7 @@ int compatta_sorgenti(const opzioni_compatta& o) {
   const risultato_compattazione r =
       compatta(m, fonte, o.senza_tracciato ? 0 : 1, o.tempi ? &tempi : nullptr);
   if (o.tempi) stampa_tempi(tempi);
-  if (o.senza_tracciato && r.errore == 0) controlla_tracciato_rimasto(m, o);
+  if (o.senza_tracciato && r.errore == 0) avvisa_tracciato_rimasto(m, o.directory, o.linea);
   piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");

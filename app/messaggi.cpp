@@ -17,35 +17,53 @@ std::string descrizione(const errore_registrato& e, const scheda_errore& s, bool
   return d;
 }
 
+std::string file_e_riga(const luogo_errore& l) {
+  if (l.file.empty()) return {};
+  std::string t = l.file + ":";
+  if (l.riga > 0) t += std::to_string(l.riga) + ":";
+  return t + " ";
+}
+
+// For an error found on the grid, the cell (or slot 85).
+std::string cella_o_voce(const errore_registrato& e, const scheda_errore& s) {
+  switch (s.luogo) {
+    case punta_a::cella: {
+      const std::int32_t metri = e.posizione.value_or(0);
+      return "cella " + std::to_string(metri / metri_cella) + " (" + std::to_string(metri) +
+             " m): ";
+    }
+    case punta_a::marchio:
+      return e.luogo.nella_tabella ? "voce 85: " : "cella 1: ";
+    case punta_a::riga_sorgente:
+      break;
+  }
+  return {};
+}
+
+const scheda_errore& scheda(const errore_registrato& e) {
+  const scheda_errore* s = scheda_di(e.codice);
+  if (s == nullptr) throw std::logic_error("errore senza scheda: " + std::to_string(e.codice));
+  return *s;
+}
+
 // Where the error points, as the start of its line for an author: the
 // source record first, where there is one, so that an editor can jump to it;
 // then, for an error found on the grid, the cell (or slot 85).
 std::string dove(const errore_registrato& e, const scheda_errore& s) {
-  std::string l;
-  if (!e.luogo.file.empty()) {
-    l = e.luogo.file + ":";
-    if (e.luogo.riga > 0) l += std::to_string(e.luogo.riga) + ":";
-    l += " ";
-  }
-  switch (s.luogo) {
-    case punta_a::cella: {
-      const std::int32_t metri = e.posizione.value_or(0);
-      return l + "cella " + std::to_string(metri / metri_cella) + " (" + std::to_string(metri) +
-             " m): ";
-    }
-    case punta_a::marchio:
-      return l + (e.luogo.nella_tabella ? "voce 85: " : "cella 1: ");
-    case punta_a::riga_sorgente:
-      break;
-  }
-  return l;
+  return file_e_riga(e.luogo) + cella_o_voce(e, s);
 }
 
 }  // namespace
 
+std::string riga_errore(const errore_registrato& e) {
+  const scheda_errore& s = scheda(e);
+  std::string t = file_e_riga(e.luogo) + "errore " + std::to_string(e.codice);
+  if (e.posizione) t += ", posizione " + std::to_string(*e.posizione) + " m";
+  return t + ": " + cella_o_voce(e, s) + descrizione(e, s, true);
+}
+
 std::string dettagli_errore(const errore_registrato& e, bool per_autore) {
-  const scheda_errore* s = scheda_di(e.codice);
-  if (s == nullptr) throw std::logic_error("errore senza scheda: " + std::to_string(e.codice));
+  const scheda_errore* s = &scheda(e);
   // The guards' message is the number alone; an author is also told where.
   if (s->luogo == punta_a::marchio && !per_autore) return {};
   std::string testo;
@@ -92,6 +110,30 @@ std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti)
 }
 
 }  // namespace
+
+std::string elenco_controllo(const modello& m) {
+  std::string t;
+  std::size_t e = 0;
+  std::size_t a = 0;
+  while (e < m.errori.size() || a < m.avvisi.size()) {
+    if (a == m.avvisi.size() || (e < m.errori.size() && m.errori[e].ordine < m.avvisi[a].ordine))
+      t += riga_errore(m.errori[e++]) + "\n";
+    else
+      t += testo_avviso(m.avvisi[a++]) + "\n";
+  }
+  const std::uint64_t altri_errori = m.numero_errori - m.errori.size();
+  const std::uint64_t altri_avvisi = m.numero_avvisi - m.avvisi.size();
+  if (altri_errori + altri_avvisi > 0)
+    t += "compattatore: altri " + totali(altri_errori, altri_avvisi) + " non mostrati\n";
+  if (!m.interruzione.empty())
+    t += "compattatore: la verifica si ferma qui: " + m.interruzione + "\n";
+  return t;
+}
+
+std::string totali(std::uint64_t errori, std::uint64_t avvisi) {
+  return quanti(static_cast<std::int64_t>(errori), "errore", "errori") + ", " +
+         quanti(static_cast<std::int64_t>(avvisi), "avviso", "avvisi");
+}
 
 std::string riepilogo(const modello& m) {
   std::int64_t segnali = 0;

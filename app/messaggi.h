@@ -20,6 +20,11 @@ std::string dettagli_errore(const errore_registrato& e, bool per_autore);
 // then its details.
 std::string testo_errore(const modello& m, bool per_autore = false);
 
+// An error as a listing of a check shows it, one line: "FILE:LINE: errore N,
+// posizione P m: description", without ", posizione P m" for the errors that
+// carry none and without "FILE:LINE: " where there is no source.
+std::string riga_errore(const errore_registrato& e);
+
 // A warning as an author reads it: "FILE:LINE: attenzione: ...", without the
 // line for a warning about the file as a whole.
 std::string testo_avviso(const avviso& a);
@@ -27,6 +32,15 @@ std::string testo_avviso(const avviso& a);
 // The warnings of a run, at most `massimo`, then one line for those left
 // unshown; empty when there is none.
 std::string testo_avvisi(const modello& m, std::size_t massimo);
+
+// Everything a check found, in the order found (the line source, the service
+// source, the marking pass, the check codes): one line per error and per
+// warning, a line for those beyond what the record kept, and for a check that
+// had to stop, a line that says why.
+std::string elenco_controllo(const modello& m);
+
+// "3 errori, 2 avvisi".
+std::string totali(std::uint64_t errori, std::uint64_t avvisi);
 
 // What a compaction put into its files, in one line: "Valbruna 2417:
 // 60000 m, 6 stazioni, 10 segnali, 1 rallentamento, 9 abbattimenti

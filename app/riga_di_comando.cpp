@@ -7,6 +7,9 @@
 #include "app/comandi.h"
 #include "app/messaggi.h"
 #include "app/piattaforma.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "output/immagini.h"
 
 namespace compattatore {
 
@@ -105,6 +108,8 @@ int esegui(const std::vector<std::string>& argomenti) {
   azione_comando scelta;
   aggiungi_esporta(app, scelta);
   aggiungi_compatta(app, scelta);
+  aggiungi_controlla(app, scelta);
+  aggiungi_spiega(app, scelta);
   aggiungi_mostra(app, scelta);
   aggiungi_confronta(app, scelta);
 
@@ -178,6 +183,20 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
   comando.allow_extras();
   comando.get_help_ptr()->group("Opzioni");
   return comando;
+}
+
+void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea) {
+  const std::string file = piattaforma::percorso(directory, nome_file_tracciato(linea));
+  const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
+  const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
+  if (!dimensione || *dimensione == attesa) return;
+  m.registra_avviso(file, 0,
+                    "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
+                        " byte, ma per un percorso di " +
+                        std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m ne servono " +
+                        std::to_string(attesa) +
+                        ": e' di un'altra lunghezza del percorso (compattate senza "
+                        "--senza-tracciato)");
 }
 
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,

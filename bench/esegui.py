@@ -14,7 +14,8 @@ exports the built-in one, and for each scenario times, with runs interleaved:
     with its first curve turned the other way.
 It prints Markdown tables: medians, program/floor ratio, peak memory against its
 limit, the median of every stage from --tempi, and the cost per km, which shows
-any growth worse than linear.
+any growth worse than linear. The authors' commands that write nothing but their
+output (controlla, spiega, ...) are timed on the same scenarios, beside compatta.
 """
 
 import argparse
@@ -193,6 +194,45 @@ def confronta_corse(s, ripetizioni):
     return risultati
 
 
+# The authors' commands that only read: name, arguments after the program, given
+# the scenario and a directory holding its sources and compacted files.
+def comandi_lettura(s, d):
+    return [
+        ("controlla", ["controlla", d, s.linea, s.treno]),
+        ("spiega", ["spiega", d, s.linea, s.treno, str(s.metri // 2)]),
+    ]
+
+
+def confronta_comandi(s, ripetizioni, compatta_ms):
+    """Medians and peak memory of the reading commands, on compatta's own output."""
+    d = os.path.join(LAVORO, "rif_" + s.nome)
+    for f in s.file_sorgenti():
+        shutil.copy(os.path.join(s.sorgenti, f), d)
+    risultati = []
+    for nome, argomenti in comandi_lettura(s, d):
+        tempi, memorie = [], []
+        for _ in range(ripetizioni):
+            durata, memoria, _ = misura([PROGRAMMA, *argomenti])
+            tempi.append(durata)
+            memorie.append(memoria)
+        risultati.append({"scenario": s, "comando": nome, "tempo": statistics.median(tempi),
+                          "memoria": max(memorie), "compatta": compatta_ms})
+    return risultati
+
+
+def stampa_comandi(risultati):
+    print("\nThe commands that only read, on the same scenarios (median ms, peak RSS MB; "
+          "controlla must take no longer than compatta):\n")
+    print("| scenario | command | ms | compatta ms | peak RSS MB | within targets |")
+    print("|---|---|---:|---:|---:|---|")
+    for r in risultati:
+        esito = "yes"
+        if r["comando"] == "controlla" and r["tempo"] > r["compatta"]:
+            esito = "NO: slower than compatta"
+        print(f"| {r['scenario'].nome} | {r['comando']} | {r['tempo'] * 1000:.1f} | "
+              f"{r['compatta'] * 1000:.1f} | {mb(r['memoria']):.1f} | {esito} |")
+
+
 def gira_curva(testo):
     """The line source with its first curve turned the other way."""
     for da, a in (("curvad", "curvas"), ("curvas", "curvad")):
@@ -329,13 +369,17 @@ def main():
         AMBIENTE[nome] = valore
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
-    descrizioni, risultati, ispezione = [], [], []
+    descrizioni, risultati, comandi, ispezione = [], [], [], []
     for s in scelti:
         descrizioni.append(genera_sorgenti(s))
-        risultati += confronta_corse(s, o.ripetizioni)
+        corse = confronta_corse(s, o.ripetizioni)
+        risultati += corse
+        compatta_ms = next(r["tempo"] for r in corse if r["corsa"] == "compatta")
+        comandi += confronta_comandi(s, o.ripetizioni, compatta_ms)
         ispezione += corse_ispezione(s, o.ripetizioni)
     misurato = " ".join(([PROGRAMMA] if o.programma else []) + o.ambiente)
     stampa(descrizioni, risultati, o.ripetizioni, misurato)
+    stampa_comandi(comandi)
     stampa_ispezione(ispezione)
 
 

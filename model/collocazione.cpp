@@ -282,6 +282,8 @@ void riempimento::riga(modello& m, std::int32_t p, std::int32_t v, origine da) {
       scrivi(m);
     } while (cella_ < n);
   }
+  valore_precedente_ = valore_;
+  da_precedente_ = da_;
   valore_ = v;
   da_ = da;
 }

@@ -103,6 +103,12 @@ class riempimento {
   void completa(modello& m);
   // The row whose value is being written.
   origine da() const { return da_; }
+  // Back to the value of the row before the current one, when the current
+  // one's could not be written.
+  void scarta_valore() {
+    valore_ = valore_precedente_;
+    da_ = da_precedente_;
+  }
 
  private:
   void scrivi(modello& m);
@@ -114,6 +120,8 @@ class riempimento {
   std::int64_t cella_ = 0;
   std::int32_t valore_ = 0;
   origine da_;
+  std::int32_t valore_precedente_ = 0;
+  origine da_precedente_;
 };
 
 }  // namespace compattatore

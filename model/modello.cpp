@@ -46,6 +46,7 @@ void modello::azzera_errori() {
   numero_errori = 0;
   avvisi.clear();
   numero_avvisi = 0;
+  interruzione.clear();
 }
 
 luogo_errore modello::luogo_di(origine o) const {

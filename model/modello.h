@@ -181,6 +181,9 @@ class modello {
   std::uint64_t numero_errori = 0;        // all of them
   std::vector<avviso> avvisi;             // the first massimo_segnalazioni
   std::uint64_t numero_avvisi = 0;        // all of them
+  // A check that had to stop before the end (no grid to place anything on,
+  // a source missing): why. Empty when it went through.
+  std::string interruzione;
 
   // Beside the model, never in the files: where each cell's values came
   // from (cells 0..numero_celle, sized with the grid), what a later record

@@ -40,6 +40,20 @@ immagine file_compattato::contenuto() const {
   return out;
 }
 
+void controlla(modello& m, fonte_sorgenti& fonte, std::int32_t j) {
+  m.genera_linea = j;
+  m.azzera_errori();
+  m.svuota_tabella();
+  controlla_dati(m, fonte);
+  if (!m.interruzione.empty()) return;
+  if (!m.griglia_dimensionata()) {
+    m.interruzione = "la griglia non e' stata dimensionata";
+    return;
+  }
+  marca_abbattimenti(m);
+  timbra_codici(m);
+}
+
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,
                                  registro_tempi* tempi) {
   cronometro cronometro(tempi);

@@ -40,6 +40,13 @@ struct tempo_fase {
 };
 using registro_tempi = std::vector<tempo_fase>;
 
+// The same stages as a check: the reading goes on after a refused record as
+// if it were absent, so that the model's record lists every error and
+// warning that can be found, in the order found; nothing is imaged. The first
+// error is the one compatta reports. A reading that cannot go on leaves
+// `modello::interruzione` saying why, and the later stages do not run.
+void controlla(modello& m, fonte_sorgenti& fonte, std::int32_t j);
+
 // The stages of the compaction up to the file images. `j` becomes genera_linea.
 // The model's record holds the errors and warnings of the run.
 risultato_compattazione compatta(modello& m, fonte_sorgenti& fonte, std::int32_t j,

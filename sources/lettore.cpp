@@ -49,12 +49,17 @@ std::string nome_cella(std::int64_t k) {
 }  // namespace
 
 void memorizza_dati(modello& m, fonte_sorgenti& fonte) {
-  lettura(m, fonte).esegui();
+  lettura(m, fonte, false).esegui();
 }
 
-lettura::lettura(modello& m, fonte_sorgenti& fonte)
+void controlla_dati(modello& m, fonte_sorgenti& fonte) {
+  lettura(m, fonte, true).esegui();
+}
+
+lettura::lettura(modello& m, fonte_sorgenti& fonte, bool prosegui)
     : m_(m),
       fonte_(fonte),
+      prosegui_(prosegui),
       pendenze_(&cella::pendenza, &origini_cella::pendenza, codifica_pendenza, false),
       velocita_(&cella::velocita_linea, &origini_cella::velocita, codifica_velocita, true),
       aderenze_(&cella::aderenza, &origini_cella::aderenza, codifica_aderenza, false) {}
@@ -68,6 +73,7 @@ void lettura::esegui() {
     leggi_servizio();
   } catch (const fallimento_lettura& f) {
     fallisci(f);
+    if (prosegui_) interrompi("la lettura non puo' proseguire oltre questo errore");
   }
 }
 
@@ -98,6 +104,12 @@ void lettura::chiudi(sorgente s) {
 
 // Error 25: everything closed, both sources gone where they still exist.
 void lettura::fallisci(const fallimento_lettura& f) {
+  registra_fallimento(f);
+  chiudi(sorgente::linea);
+  chiudi(sorgente::servizio);
+}
+
+void lettura::registra_fallimento(const fallimento_lettura& f) {
   luogo_errore l = luogo(f.what());
   if (f.riga() != 0) l.riga = f.riga();
   // A cause of the whole file explains any failure in it; the item reader
@@ -108,8 +120,48 @@ void lettura::fallisci(const fallimento_lettura& f) {
     l.dettaglio += voci_->causa_del_file();
   }
   m_.registra_errore(errore_lettura, std::nullopt, std::move(l));
-  chiudi(sorgente::linea);
-  chiudi(sorgente::servizio);
+}
+
+lettura::esito lettura::rifiuta_lettura(const fallimento_lettura& f) {
+  if (!prosegui_) throw f;
+  registra_fallimento(f);
+  voci_->salta_riga();
+  // The rest of the record's line is not to be read as keywords.
+  riga_senza_avvisi_ = riga_parola_;
+  return esito::rifiutato;
+}
+
+lettura::esito lettura::interrompi(std::string motivo) {
+  m_.interruzione = std::move(motivo);
+  return esito::termina;
+}
+
+void lettura::riempi(riempimento& r, std::int32_t p, std::int32_t v) {
+  for (;;) {
+    try {
+      r.riga(m_, p, v, qui());
+      return;
+    } catch (const fallimento_lettura& f) {
+      if (!prosegui_) throw;
+      // The value of an earlier row failed as it was written: that row is
+      // passed over, the one before it goes on, and the fill is resumed.
+      registra_fallimento(f);
+      r.scarta_valore();
+    }
+  }
+}
+
+void lettura::completa(riempimento& r) {
+  for (;;) {
+    try {
+      r.completa(m_);
+      return;
+    } catch (const fallimento_lettura& f) {
+      if (!prosegui_) throw;
+      registra_fallimento(f);
+      r.scarta_valore();
+    }
+  }
 }
 
 void lettura::leggi_parola() {
@@ -120,14 +172,22 @@ void lettura::leggi_parola() {
 // The next keyword item, false at the end. The last item of a file is never
 // taken as a keyword; items with "-" are comments, up to the part's limit.
 bool lettura::prossima_parola(int limite_commenti, bool fine_dopo_sostituzione) {
-  if (voci_->fine()) return false;
-  leggi_parola();
-  if (voci_->fine()) return false;
-  for (int k = 0; k < limite_commenti && contiene(parola_, "-"); ++k) {
-    leggi_parola();
-    if (fine_dopo_sostituzione && voci_->fine()) return false;
+  for (;;) {
+    try {
+      if (voci_->fine()) return false;
+      leggi_parola();
+      if (voci_->fine()) return false;
+      for (int k = 0; k < limite_commenti && contiene(parola_, "-"); ++k) {
+        leggi_parola();
+        if (fine_dopo_sostituzione && voci_->fine()) return false;
+      }
+      return true;
+    } catch (const fallimento_lettura& f) {
+      // A keyword that cannot be read (quotes never closed): in a check, its
+      // line is passed over.
+      rifiuta_lettura(f);
+    }
   }
-  return true;
 }
 
 bool lettura::corrisponde(const regola& r, bool senza_maiuscole) const {
@@ -151,7 +211,18 @@ lettura::esito lettura::applica(const parte& p) {
     }
     voci_->segna_inizio_record();
     const std::size_t sostituzioni = m_.sostituzioni.size();
-    const esito e = (this->*r.gestisci)(r.argomento);
+    esito e = esito::continua;
+    try {
+      e = (this->*r.gestisci)(r.argomento);
+    } catch (const fallimento_lettura& f) {
+      e = rifiuta_lettura(f);
+    }
+    if (e == esito::rifiutato) {
+      // In a check: a record refused before all its fields were read leaves
+      // the rest of its line, which is not to be read as records.
+      if (voci_->riga() == riga_parola_) voci_->salta_riga();
+      return esito::continua;
+    }
     if (e != esito::continua) return e;
     avvisa_sostituzioni(sostituzioni);
     dopo_il_record(r);
@@ -321,6 +392,7 @@ void lettura::controlla_codifica(std::string_view testo) {
 lettura::esito lettura::rifiuta(codice_errore_numero codice, std::optional<std::int32_t> posizione,
                                 std::string spiegazione) {
   m_.registra_errore(codice, posizione, luogo({}, std::move(spiegazione)));
+  if (prosegui_) return esito::rifiutato;
   chiudi(corrente_);
   return esito::termina;
 }

@@ -12,4 +12,9 @@ namespace compattatore {
 
 void memorizza_dati(modello& m, fonte_sorgenti& fonte);
 
+// The same reading as a check: after a refused record it goes on as if the
+// record were absent. The first error it records is the one memorizza_dati
+// records; `modello::interruzione` says why, if it had to stop.
+void controlla_dati(modello& m, fonte_sorgenti& fonte);
+
 }  // namespace compattatore

@@ -86,6 +86,7 @@ ordine_progressive progressive_ordina(modello& m) {
 lettura::esito lettura::leggi_linea() {
   if (!apri(sorgente::linea)) {
     m_.registra_errore(errore_manca_linea, std::nullopt, luogo());
+    if (prosegui_) interrompi("senza il file della linea non si puo' verificare altro");
     return esito::termina;
   }
 
@@ -97,6 +98,7 @@ lettura::esito lettura::leggi_linea() {
       l.riga = 0;
       m_.registra_errore(errore_manca_generale, std::nullopt, std::move(l));
       chiudi(sorgente::linea);
+      if (prosegui_) interrompi("senza [generale] il file della linea non si puo' leggere");
       return esito::termina;
     }
     if (contiene_nc(parola_, "[generale]")) break;
@@ -136,8 +138,17 @@ lettura::esito lettura::leggi_linea() {
                std::to_string(dati_in_generale_) +
                " record della parte dei dati scritti prima, dalla riga " +
                std::to_string(riga_primi_dati_in_generale_) + ", non sono stati letti");
-  if (!lunghezza_letta_)
-    throw fallimento_lettura("la parte [generale] finisce senza la lunghezza del percorso");
+  if (!lunghezza_letta_) {
+    // Without a grid no position can be checked: a check stops here, and
+    // tells no further error that would only follow from this one.
+    const fallimento_lettura f("la parte [generale] finisce senza la lunghezza del percorso");
+    if (!prosegui_) throw f;
+    if (m_.numero_errori == 0) registra_fallimento(f);
+    chiudi(sorgente::linea);
+    return interrompi(
+        "senza una lunghezza del percorso utilizzabile non c'e' una griglia su "
+        "cui verificare il resto");
+  }
 
   const ordine_progressive ordine = progressive_ordina(m_);
   const std::array<std::int32_t, 3> righe = righe_progressive_;
@@ -161,7 +172,7 @@ lettura::esito lettura::leggi_linea() {
   }
 
   chiudi(sorgente::linea);
-  pendenze_.completa(m_);
+  completa(pendenze_);
   if (m_.genera_linea != 0) completa_tracciato(m_.tracciato);
   return esito::continua;
 }
@@ -175,10 +186,13 @@ bool lettura::fine_generale(std::string_view parola) {
 
 lettura::esito lettura::lunghezza_percorso(int) {
   const std::int32_t lunghezza = voci_->leggi_32("lunghezza del percorso");
-  m_.tabella_servizio[slot_treno].valore_2 = lunghezza;
-  if (lunghezza > lunghezza_massima_percorso) return rifiuta(errore_lunghezza_percorso);
+  if (lunghezza > lunghezza_massima_percorso) {
+    m_.tabella_servizio[slot_treno].valore_2 = lunghezza;
+    return rifiuta(errore_lunghezza_percorso);
+  }
   if (lunghezza < 0)
     throw fallimento_lettura("lunghezza del percorso negativa: " + std::to_string(lunghezza));
+  m_.tabella_servizio[slot_treno].valore_2 = lunghezza;
   if (lunghezza_letta_)
     avvisa("seconda lunghezza del percorso: sostituisce quella della riga " +
            std::to_string(riga_lunghezza_) + " e ridimensiona la griglia");
@@ -205,7 +219,15 @@ lettura::esito lettura::sfondo(int valore) {
   return esito::continua;
 }
 
+// A refused record leaves slot 86 as it was, in a check.
 lettura::esito lettura::ripetizione_segnali(int) {
+  const voce_servizio prima = m_.tabella_servizio[slot_generale];
+  const esito e = leggi_ripetizione_segnali();
+  if (e == esito::rifiutato) m_.tabella_servizio[slot_generale] = prima;
+  return e;
+}
+
+lettura::esito lettura::leggi_ripetizione_segnali() {
   voce_servizio& v = m_.tabella_servizio[slot_generale];
   v.valore_1 = voci_->leggi_32("ripetizione segnali, inizio");
   if (v.valore_1 % metri_cella != 0) return rifiuta(errore_ripetizione_inizio);
@@ -224,8 +246,8 @@ lettura::esito lettura::ripetizione_segnali(int) {
 lettura::esito lettura::pendenza(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t g = voci_->leggi_32("pendenza");
-  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  pendenze_.riga(m_, p, g, qui());
+  if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
+  riempi(pendenze_, p, g);
   fuori_intervallo("pendenza", g, pendenza_minima, pendenza_massima,
                    "il simulatore riceve " +
                        std::to_string(std::int32_t{static_cast<std::uint8_t>(g + 100)} - 100));
@@ -235,7 +257,7 @@ lettura::esito lettura::pendenza(int) {
 lettura::esito lettura::curva(int) {
   const std::int32_t a = voci_->leggi_32("inizio della curva");
   const std::int32_t b = voci_->leggi_32("lunghezza della curva");
-  if (fuori_griglia(a, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(a, margine_controllo)) return dopo_fuori_griglia();
   const std::int32_t da_metro = m_.tracciato.metro_successivo();
   if (const auto e = traccia_curva(m_.tracciato, parola_, a, b)) return rifiuta(e);
 
@@ -269,7 +291,7 @@ lettura::esito lettura::montagna(int) {
   const std::int32_t inizio = voci_->leggi_32("inizio");
   const std::int32_t fine = voci_->leggi_32("fine");
   std::int32_t tipo = voci_->leggi_32("tipo");
-  if (fuori_griglia(inizio, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(inizio, margine_controllo)) return dopo_fuori_griglia();
   const std::int32_t scritto = tipo;
   memo_montagna(m_, inizio, fine, tipo, qui());
   if (cella_di(inizio) > cella_di(fine, -1))
@@ -293,7 +315,7 @@ lettura::esito lettura::indicatori_v_max(int) {
   i.vbd = voci_->leggi_32("vbd");
   i.vcd = voci_->leggi_32("vcd");
   i.strisced = voci_->leggi_32("strisced");
-  if (fuori_griglia(i.posizione, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(i.posizione, margine_controllo)) return dopo_fuori_griglia();
   if (const auto e = memo_indicatori_v_max(m_, i, qui())) return rifiuta(e, i.posizione);
   // Each pair of speeds is packed as s / 5 · 100 + d / 5, the stripes as s · 10 + d.
   const std::pair<std::string_view, std::int32_t> velocita[] = {{"vas", i.vas}, {"vbs", i.vbs},
@@ -316,7 +338,7 @@ lettura::esito lettura::indicatori_v_max(int) {
 lettura::esito lettura::cartello(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   voci_->leggi_testo(voce_testo_);
-  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
   // Slots 80 down to 1 hold 80 texts; slot 0 stays cleared.
   if (slot_cartello_ < 1) throw fallimento_lettura("oltre 80 cartelli indicatori");
   if (const auto e = memo_cartello(m_, p, slot_cartello_, voce_testo_, qui())) return rifiuta(e, p);

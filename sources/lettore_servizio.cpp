@@ -65,8 +65,8 @@ void lettura::leggi_servizio() {
   }
 
   chiudi(sorgente::servizio);
-  velocita_.completa(m_);
-  aderenze_.completa(m_);
+  completa(velocita_);
+  completa(aderenze_);
   // A service without these is hardly what its author meant; an error 15
   // has ended the reading early, and says why.
   if (!finito) {
@@ -97,9 +97,9 @@ lettura::esito lettura::vetture(int) {
 lettura::esito lettura::velocita(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t v = voci_->leggi_32("velocita'");
-  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
   // Before the first row, when it starts past 0, the cells get speed 0.
-  velocita_.riga(m_, p, v, qui());
+  riempi(velocita_, p, v);
   ++righe_velocita_;
   if (v % 5 != 0 && v > 0)
     avvisa("velocita' di " + std::to_string(v) + " km/h, non multipla di 5: il simulatore riceve " +
@@ -110,8 +110,8 @@ lettura::esito lettura::velocita(int) {
 lettura::esito lettura::aderenza(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t a = voci_->leggi_32("aderenza");
-  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
-  aderenze_.riga(m_, p, a, qui());
+  if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
+  riempi(aderenze_, p, a);
   fuori_intervallo("aderenza", a, 0, 255,
                    "il simulatore riceve " + std::to_string(static_cast<std::uint8_t>(a)));
   return esito::continua;
@@ -148,7 +148,7 @@ lettura::esito lettura::segnale(int) {
   g.d2 = voci_->leggi_32("d2");
   g.d3 = voci_->leggi_32("d3");
   g.tempo = voci_->leggi_32("tempo");
-  if (fuori_griglia(g.posizione, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(g.posizione, margine_controllo)) return dopo_fuori_griglia();
   const std::int32_t tempo = g.tempo;
   if (const auto e = memo_segnale(m_, g, qui())) return rifiuta(e, g.posizione);
   ++segnali_;
@@ -177,7 +177,7 @@ lettura::esito lettura::rallentamento(int) {
   const std::int32_t f_tt = voci_->leggi_32("f_tt");
   const std::int32_t f_ta = voci_->leggi_32("f_ta");
   const std::int32_t d_v = voci_->leggi_32("d_v");
-  if (fuori_griglia(x, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(x, margine_controllo)) return dopo_fuori_griglia();
   if (const auto e = memo_rallentamento(m_, x, v, l, f_tt, f_ta, d_v, qui())) return rifiuta(e, x);
   if (cella_di(static_cast<double>(x) + l, 1) <= cella_di(x, 1))
     avvisa("rallentamento di lunghezza " + std::to_string(l) +
@@ -192,20 +192,33 @@ lettura::esito lettura::rallentamento(int) {
 lettura::esito lettura::abbattimento(int) {
   const std::int32_t p = voci_->leggi_32("posizione");
   const std::int32_t w = voci_->leggi_32("valore");
-  if (fuori_griglia(p, margine_controllo)) return esito::fine_dati;
+  if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
   if (const auto e = memo_abbattimento(m_, p, w, qui())) return rifiuta(e, p);
   fuori_intervallo("velocita' dell'abbattimento", w, INT16_MIN, INT16_MAX,
                    "il simulatore ne riceve gli ultimi 16 bit");
   return esito::continua;
 }
 
+// A refused station takes no slot, in a check.
 lettura::esito lettura::stazione(int) {
   const std::int32_t i = stazione_;
+  esito e = esito::continua;
+  try {
+    e = leggi_stazione(i);
+  } catch (const fallimento_lettura&) {
+    if (prosegui_) m_.tabella_servizio[static_cast<std::size_t>(i)] = voce_servizio{};
+    throw;
+  }
+  if (e == esito::rifiutato) m_.tabella_servizio[static_cast<std::size_t>(i)] = voce_servizio{};
+  return e;
+}
+
+lettura::esito lettura::leggi_stazione(std::int32_t i) {
   voce_servizio& s = m_.tabella_servizio[static_cast<std::size_t>(i)];
 
   const std::int32_t p = voci_->leggi_32("posizione della stazione");
   s.valore_3 = p;
-  if (fuori_griglia(p, margine_stazione)) return esito::fine_dati;
+  if (fuori_griglia(p, margine_stazione)) return dopo_fuori_griglia();
   if (p % metri_cella != 0) return rifiuta(errore_stazione_posizione, p);
   s.tipo_voce = voci_->leggi_8("tipo della stazione");
   const std::int32_t lunghezza = voci_->leggi_32("lunghezza della zona");
@@ -280,14 +293,16 @@ lettura::esito lettura::stazione(int) {
                          " m, e quella della stazione precedente (" + leggibile(precedente.testo) +
                          ") finisce a " + std::to_string(precedente.valore_2) + " m");
   }
-  memo_fermata(m_, i, s.tipo_voce, s.valore_2, qui());
-  m_.numero_stazioni = i;
-  ++stazione_;
-  if (stazione_ >= slot_cartello_)
+  // One station too many for the slots the boards leave: refused before its
+  // stop is placed, so that in a check it leaves nothing behind.
+  if (i + 1 >= slot_cartello_)
     return rifiuta(errore_troppe_stazioni, std::nullopt,
                    "le voci da 1 a " + std::to_string(slot_primo_cartello) + " bastano per " +
                        std::to_string(slot_cartello_ - 2) + " stazioni con " +
                        std::to_string(slot_primo_cartello - slot_cartello_) + " cartelli");
+  memo_fermata(m_, i, s.tipo_voce, s.valore_2, qui());
+  m_.numero_stazioni = i;
+  ++stazione_;
 
   fuori_intervallo("ore", ore, 0, 23, "");
   fuori_intervallo("minuti", minuti, 0, 59, "");

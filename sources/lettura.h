@@ -43,14 +43,19 @@ ordine_progressive progressive_ordina(modello& m);
 
 class lettura {
  public:
-  lettura(modello& m, fonte_sorgenti& fonte);
+  // With `prosegui` the reading is a check: after a refused record it goes on
+  // as if the record were absent, so that the model's record lists every
+  // error it can find; what cannot be gone past stops it, with
+  // `modello::interruzione` saying why.
+  lettura(modello& m, fonte_sorgenti& fonte, bool prosegui);
 
   void esegui();
 
  private:
   // What a record leaves the reader to do: go on, end the data loop as if
-  // the file had ended (error 15), or end the reader.
-  enum class esito { continua, fine_dati, termina };
+  // the file had ended (error 15), or end the reader; in a check, a refused
+  // record is passed over and the reading goes on.
+  enum class esito { continua, fine_dati, termina, rifiutato };
 
   // One record kind of a part: the keyword item holds both words (the second
   // may be empty), compared with exact case or without regard to case.
@@ -112,6 +117,17 @@ class lettura {
   // The range check of every positioned record: error 15, and the data loop
   // ends as if the file had ended.
   bool fuori_griglia(std::int64_t posizione, int margine);
+  esito dopo_fuori_griglia() const { return prosegui_ ? esito::rifiutato : esito::fine_dati; }
+  // A failure of the reading: error 25. It ends the reader; in a check the
+  // record is passed over, and the reading goes on from the next line.
+  void registra_fallimento(const fallimento_lettura& f);
+  esito rifiuta_lettura(const fallimento_lettura& f);
+  // A check that cannot go on: why.
+  esito interrompi(std::string motivo);
+  // A fill that failed on a value (a line speed whose fifth does not fit a
+  // byte): in a check the row that gave it is passed over.
+  void riempi(riempimento& r, std::int32_t p, std::int32_t v);
+  void completa(riempimento& r);
   std::string estensione_griglia() const;
 
   // The line source.
@@ -121,6 +137,7 @@ class lettura {
   esito progressiva(int slot);
   esito sfondo(int valore);
   esito ripetizione_segnali(int);
+  esito leggi_ripetizione_segnali();
   esito pendenza(int);
   esito curva(int);
   esito montagna(int);
@@ -139,10 +156,12 @@ class lettura {
   esito rallentamento(int);
   esito abbattimento(int);
   esito stazione(int);
+  esito leggi_stazione(std::int32_t i);
   void controlla_progressive();
 
   modello& m_;
   fonte_sorgenti& fonte_;
+  const bool prosegui_;
 
   std::array<bool, 2> consumata_{};
   sorgente corrente_ = sorgente::linea;

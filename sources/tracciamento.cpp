@@ -25,17 +25,10 @@ constexpr std::array<grado_curva, 6> gradi_curva = {{
 // The curves may not carry the track past this metre; the completion may.
 constexpr std::int64_t metro_massimo_curve = 1000000;
 
-// Plots the metres from the next one up to `fino`. With `controlla`, stops
-// once a metre past metro_massimo_curve would follow and returns false.
-bool avanza(tracciato_piano& t, std::int64_t fino, bool in_curva, double c, bool controlla) {
-  if (t.metro_successivo() > fino) return true;
-  bool riuscito = true;
-  if (controlla && fino >= metro_massimo_curve) {
-    fino = std::max<std::int64_t>(t.metro_successivo(), metro_massimo_curve);
-    riuscito = false;
-  }
+// Plots the metres from the next one up to `fino`, if any.
+void avanza(tracciato_piano& t, std::int64_t fino, bool in_curva, double c) {
+  if (t.metro_successivo() > fino) return;
   t.prolunga(static_cast<std::int32_t>(fino), in_curva, c);
-  return riuscito;
 }
 
 }  // namespace
@@ -60,13 +53,20 @@ codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, 
   if (std::max(fine_rettilineo, fine_curva) > t.ultimo_metro())
     throw fallimento_lettura("curva oltre la fine del tracciato");
 
-  if (!avanza(t, fine_rettilineo, false, 0, true) || !avanza(t, fine_curva, true, c, true))
+  // A run that would plot a metre from metro_massimo_curve on refuses the
+  // curve before anything of it is plotted.
+  const std::int64_t dopo_rettilineo =
+      std::max<std::int64_t>(t.metro_successivo(), fine_rettilineo + 1);
+  if ((t.metro_successivo() <= fine_rettilineo && fine_rettilineo >= metro_massimo_curve) ||
+      (dopo_rettilineo <= fine_curva && fine_curva >= metro_massimo_curve))
     return errore_curva;
+  avanza(t, fine_rettilineo, false, 0);
+  avanza(t, fine_curva, true, c);
   return errore_nessuno;
 }
 
 void completa_tracciato(tracciato_piano& t) {
-  avanza(t, std::int64_t{t.ultimo_metro()} - 2, false, 0, false);
+  avanza(t, std::int64_t{t.ultimo_metro()} - 2, false, 0);
 }
 
 }  // namespace compattatore

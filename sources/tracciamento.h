@@ -16,9 +16,9 @@ void inizia_tracciato(tracciato_piano& t);
 
 // One curve record: keyword item, start a, length b. Its degree is the first
 // digit 1 to 6 of the keyword, its side left when the keyword holds an "s".
-// Returns 103 (no degree digit, or the track passing metre 1000000); a curve
-// whose end a + b lies beyond the track throws fallimento_lettura, with
-// nothing plotted.
+// Returns 103 (no degree digit, or the track passing metre 1000000) and a
+// curve whose end a + b lies beyond the track throws fallimento_lettura,
+// both with nothing plotted.
 codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, std::int32_t a,
                                    std::int32_t b);
 

@@ -188,7 +188,7 @@ TEST(Tracciamento, CurveBeyondTheTrackFailsTheReadingWithNothingWritten) {
   }
 }
 
-TEST(Tracciamento, CurvesMayNotPassMetre1000000ButTheCompletionMay) {
+TEST(Tracciamento, CurvesMayNotReachMetre1000000ButTheCompletionMay) {
   const struct {
     const char* nome;
     std::int32_t a, b;
@@ -196,16 +196,17 @@ TEST(Tracciamento, CurvesMayNotPassMetre1000000ButTheCompletionMay) {
     std::int32_t ultimo_scritto;
   } casi[] = {
       {"curve ending at 999999", 999000, 999, true, 999999},
-      {"curve ending at 1000000", 999000, 1000, false, 1000000},
-      {"curve ending past it", 999000, 5000, false, 1000000},
-      {"straight run past it", 1000005, 0, false, 1000000},
+      // Refused whole: nothing of the curve, nor of its straight run, plotted.
+      {"curve ending at 1000000", 999000, 1000, false, 1},
+      {"curve ending past it", 999000, 5000, false, 1},
+      {"straight run past it", 1000005, 0, false, 1},
   };
   for (const auto& c : casi) {
     tracciato_piano t = con_tracciato(1000000);  // track to metre 1007000
     inizia_tracciato(t);
     EXPECT_EQ(traccia_curva(t, "curvad1", c.a, c.b), c.accettata ? errore_nessuno : errore_curva)
         << c.nome;
-    EXPECT_EQ(tipo(t, c.ultimo_scritto), tipo_elemento::reale) << c.nome;
+    EXPECT_EQ(t.metro_successivo(), c.ultimo_scritto + 1) << c.nome;
     EXPECT_EQ(tipo(t, c.ultimo_scritto + 1), tipo_elemento::vuoto) << c.nome;
     if (c.accettata) {
       completa_tracciato(t);

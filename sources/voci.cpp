@@ -162,6 +162,11 @@ void lettore_voci::nota_inizio_voce(std::size_t p) {
   voce_altrove_ = voce_altrove{riga_di(p), leggibile(testo_.substr(p, fine_voce(p) - p))};
 }
 
+void lettore_voci::salta_riga() {
+  while (pos_ < testo_.size() && !fine_riga(pos_)) ++pos_;
+  consuma_delimitatore();
+}
+
 std::int32_t lettore_voci::riga() const {
   return riga_di(pos_);
 }

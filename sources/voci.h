@@ -75,6 +75,8 @@ class lettore_voci {
   };
   void segna_inizio_record();
   const std::optional<voce_altrove>& voce_su_altra_riga() const { return voce_altrove_; }
+  // Past the end of the current line, as if its items had been read.
+  void salta_riga();
   // The line where the last item read starts.
   std::int32_t riga_ultima_voce() const { return riga_di(inizio_ultima_voce_); }
 

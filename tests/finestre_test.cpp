@@ -430,9 +430,20 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
   // How a step breaks the line source first: a source that never opens its
   // general part, a directory in the source's place, or a misspelt record
   // (a warning, which --rigoroso makes a failure).
-  enum class guasto { nessuno, generale, cartella, avviso };
+  enum class guasto { nessuno, generale, cartella, avviso, errori };
   const auto guasta = [](const fs::path& dir, guasto g) {
     const fs::path sorgente = dir / "Quarve_Lentra_linea.txt";
+    if (g == guasto::errori) {
+      // A mistake in each source: a bad number, and a signal on a taken cell.
+      const std::string testo = prove::leggi_tutto(sorgente);
+      prove::scrivi_tutto(
+          sorgente, sostituisci_tutto(testo, "pendenza,  19000,   -30", "pendenza,  19000,   -3O"));
+      const fs::path servizio = dir / "Quarve_Lentra_58213-.txt";
+      const std::string segnale = "segnale,   17400,   2, 3, 1,  0, 0,    2,  2,0,0, 0";
+      prove::scrivi_tutto(servizio, sostituisci_tutto(prove::leggi_tutto(servizio), segnale,
+                                                      segnale + "\r\n" + segnale));
+      return;
+    }
     if (g == guasto::avviso) {
       const std::string testo = prove::leggi_tutto(sorgente);
       prove::scrivi_tutto(sorgente,
@@ -462,6 +473,8 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
        guasto::nessuno},
       {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213", "--rigoroso"}, guasto::avviso},
+      {{"controlla", "{DIR}", "Quarve_Lentra", "58213"}, guasto::errori},
+      {{"spiega", "{DIR}", "Quarve_Lentra", "58213", "17460"}, guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::generale},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::cartella},
   };
