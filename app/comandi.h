@@ -45,6 +45,18 @@ std::string contenuto_file(const std::string& file, std::size_t limite);
 // the entry reports (status 2).
 void scrivi_risultato(const std::string& testo);
 
+// The scenario an authors' command works on: DIR LINEA TRENO.
+struct scenario_autore {
+  std::string directory;
+  std::string linea;
+  std::string treno;
+};
+// Its three positional arguments, in this order.
+void argomenti_scenario(CLI::App& comando, scenario_autore& s);
+// DIR must exist, LINEA and TRENO make file names inside it, and TRENO may not
+// be "linea", or the grid would take the track's name.
+void richiedi_scenario(const scenario_autore& s);
+
 // Tells the author that the command waits for another run writing in
 // `cartella`, for piattaforma::lucchetto_cartella.
 std::function<void()> avviso_attesa(const std::string& cartella);

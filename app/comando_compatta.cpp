@@ -23,9 +23,7 @@ namespace {
 constexpr std::size_t avvisi_mostrati = 50;
 
 struct opzioni_compatta {
-  std::string directory;
-  std::string linea;
-  std::string treno;
+  scenario_autore scenario;
   bool senza_tracciato = false;
   bool tempi = false;
   bool rigoroso = false;
@@ -42,16 +40,18 @@ void stampa_tempi(const registro_tempi& tempi) {
 
 int compatta_sorgenti(const opzioni_compatta& o) {
   modello m;
-  m.nome_linea = o.linea;
-  m.numero_treno = o.treno;
+  m.nome_linea = o.scenario.linea;
+  m.numero_treno = o.scenario.treno;
   // From the reading of the sources to the last replacement.
-  const piattaforma::lucchetto_cartella lucchetto(o.directory, avviso_attesa(o.directory));
-  fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
+  const piattaforma::lucchetto_cartella lucchetto(o.scenario.directory,
+                                                  avviso_attesa(o.scenario.directory));
+  fonte_disco fonte(o.scenario.directory, o.scenario.linea, o.scenario.treno, /*consuma=*/false);
   registro_tempi tempi;
   const risultato_compattazione r =
       compatta(m, fonte, o.senza_tracciato ? 0 : 1, o.tempi ? &tempi : nullptr);
   if (o.tempi) stampa_tempi(tempi);
-  if (o.senza_tracciato && r.errore == 0) avvisa_tracciato_rimasto(m, o.directory, o.linea);
+  if (o.senza_tracciato && r.errore == 0)
+    avvisa_tracciato_rimasto(m, o.scenario.directory, o.scenario.linea);
   piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
@@ -71,7 +71,8 @@ int compatta_sorgenti(const opzioni_compatta& o) {
     inizio = adesso;
   };
   piattaforma::sostituisci_insieme(
-      o.directory, r.file, o.tempi ? std::function<void(const std::string&)>(passo) : nullptr);
+      o.scenario.directory, r.file,
+      o.tempi ? std::function<void(const std::string&)>(passo) : nullptr);
   std::string scritti;
   for (const file_compattato& f : r.file) scritti += (scritti.empty() ? "" : ", ") + f.nome;
   if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritti " + scritti + "\n")) {
@@ -93,9 +94,7 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
       "come e' scritto; ne mostra al piu' 50. Se riesce stampa una riga con cio' che ha\n"
       "compattato.");
   const auto o = std::make_shared<opzioni_compatta>();
-  argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
-  argomento(comando, "LINEA", o->linea, "il nome della linea");
-  argomento(comando, "TRENO", o->treno, "il numero del treno");
+  argomenti_scenario(comando, o->scenario);
   comando.add_flag("--senza-tracciato", o->senza_tracciato,
                    "non scrive il tracciato LINEA_linea.dat (un file gia' presente resta)");
   comando.add_flag("--rigoroso", o->rigoroso,
@@ -104,12 +103,7 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
   comando.add_flag("--tempi", o->tempi, "stampa la durata di ogni fase");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_cartella(o->directory, "DIR");
-      richiedi_nome_file(o->linea, "LINEA");
-      richiedi_nome_file(o->treno, "TRENO");
-      if (treno_come_tracciato(o->treno))
-        throw errore_uso("TRENO non puo' essere \"" + o->treno + "\": " +
-                         nome_file_celle(o->linea, o->treno) + " sarebbe anche il tracciato");
+      richiedi_scenario(o->scenario);
       return compatta_sorgenti(*o);
     };
   });

@@ -132,10 +132,8 @@ void aggiungi_confronta(CLI::App& app, azione_comando& scelta) {
     scelta = [o] {
       if (!o->linea.empty()) {
         if (o->treno.empty()) throw errore_uso("manca TRENO");
-        richiedi_cartella(o->a, "A");
-        richiedi_cartella(o->b, "B");
-        richiedi_nome_file(o->linea, "LINEA");
-        richiedi_nome_file(o->treno, "TRENO");
+        richiedi_scenario({o->a, o->linea, o->treno});
+        richiedi_scenario({o->b, o->linea, o->treno});
       }
       return confronta_file(*o);
     };

@@ -15,21 +15,19 @@ namespace compattatore {
 namespace {
 
 struct opzioni_controlla {
-  std::string directory;
-  std::string linea;
-  std::string treno;
+  scenario_autore scenario;
   bool senza_tracciato = false;
   bool rigoroso = false;
 };
 
 int controlla_sorgenti(const opzioni_controlla& o) {
   modello m;
-  m.nome_linea = o.linea;
-  m.numero_treno = o.treno;
-  fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
+  m.nome_linea = o.scenario.linea;
+  m.numero_treno = o.scenario.treno;
+  fonte_disco fonte(o.scenario.directory, o.scenario.linea, o.scenario.treno, /*consuma=*/false);
   controlla(m, fonte, o.senza_tracciato ? 0 : 1);
   if (o.senza_tracciato && m.interruzione.empty())
-    avvisa_tracciato_rimasto(m, o.directory, o.linea);
+    avvisa_tracciato_rimasto(m, o.scenario.directory, o.scenario.linea);
   const std::string elenco = elenco_controllo(m) + totali(m.numero_errori, m.numero_avvisi) + "\n";
   if (!piattaforma::scrivi_uscita(elenco)) {
     piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
@@ -54,17 +52,13 @@ void aggiungi_controlla(CLI::App& app, azione_comando& scelta) {
       "L'ultima riga dice quanti sono. Stato di uscita 1 se c'e' un errore (con\n"
       "--rigoroso anche un avviso), altrimenti 0.");
   const auto o = std::make_shared<opzioni_controlla>();
-  argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
-  argomento(comando, "LINEA", o->linea, "il nome della linea");
-  argomento(comando, "TRENO", o->treno, "il numero del treno");
+  argomenti_scenario(comando, o->scenario);
   comando.add_flag("--senza-tracciato", o->senza_tracciato,
                    "come compatta --senza-tracciato: le curve non vengono lette");
   comando.add_flag("--rigoroso", o->rigoroso, "anche un avviso da' lo stato di uscita 1");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_cartella(o->directory, "DIR");
-      richiedi_nome_file(o->linea, "LINEA");
-      richiedi_nome_file(o->treno, "TRENO");
+      richiedi_scenario(o->scenario);
       return controlla_sorgenti(*o);
     };
   });

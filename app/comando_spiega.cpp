@@ -16,9 +16,7 @@ namespace compattatore {
 namespace {
 
 struct opzioni_spiega {
-  std::string directory;
-  std::string linea;
-  std::string treno;
+  scenario_autore scenario;
   std::string metri;
   std::string cella;
   bool senza_tracciato = false;
@@ -36,9 +34,9 @@ std::int64_t intero(const std::string& testo, const std::string& nome) {
 
 int spiega(const opzioni_spiega& o) {
   modello m;
-  m.nome_linea = o.linea;
-  m.numero_treno = o.treno;
-  fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
+  m.nome_linea = o.scenario.linea;
+  m.numero_treno = o.scenario.treno;
+  fonte_disco fonte(o.scenario.directory, o.scenario.linea, o.scenario.treno, /*consuma=*/false);
   // A check reads past the errors: what can be read is explained.
   controlla(m, fonte, o.senza_tracciato ? 0 : 1);
   std::string testo;
@@ -85,9 +83,7 @@ void aggiungi_spiega(CLI::App& app, azione_comando& scelta) {
       "direzione; la zona di stazione e la sezione di segnale in cui cade. Se lo scenario\n"
       "ha errori lo dice prima, e spiega cio' che si e' potuto leggere (stato 1).");
   const auto o = std::make_shared<opzioni_spiega>();
-  argomento(comando, "DIR", o->directory, "la cartella delle sorgenti");
-  argomento(comando, "LINEA", o->linea, "il nome della linea");
-  argomento(comando, "TRENO", o->treno, "il numero del treno");
+  argomenti_scenario(comando, o->scenario);
   comando.add_option("METRI", o->metri, "la progressiva, in metri dall'inizio della linea")
       ->type_name("");
   comando.add_option("--cella", o->cella, "la cella da spiegare, al posto di METRI")
@@ -95,9 +91,7 @@ void aggiungi_spiega(CLI::App& app, azione_comando& scelta) {
   comando.add_flag("--senza-tracciato", o->senza_tracciato, "non disegna il tracciato");
   comando.callback([&scelta, o] {
     scelta = [o] {
-      richiedi_cartella(o->directory, "DIR");
-      richiedi_nome_file(o->linea, "LINEA");
-      richiedi_nome_file(o->treno, "TRENO");
+      richiedi_scenario(o->scenario);
       if (o->metri.empty() == o->cella.empty())
         throw errore_uso(o->metri.empty() ? "manca METRI (o --cella N)"
                                           : "METRI e --cella insieme: uno solo");

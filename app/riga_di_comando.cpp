@@ -185,6 +185,21 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
   return comando;
 }
 
+void argomenti_scenario(CLI::App& comando, scenario_autore& s) {
+  argomento(comando, "DIR", s.directory, "la cartella delle sorgenti");
+  argomento(comando, "LINEA", s.linea, "il nome della linea");
+  argomento(comando, "TRENO", s.treno, "il numero del treno");
+}
+
+void richiedi_scenario(const scenario_autore& s) {
+  richiedi_cartella(s.directory, "DIR");
+  richiedi_nome_file(s.linea, "LINEA");
+  richiedi_nome_file(s.treno, "TRENO");
+  if (treno_come_tracciato(s.treno))
+    throw errore_uso("TRENO non puo' essere \"" + s.treno +
+                     "\": " + nome_file_celle(s.linea, s.treno) + " sarebbe anche il tracciato");
+}
+
 void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const std::string& linea) {
   const std::string file = piattaforma::percorso(directory, nome_file_tracciato(linea));
   const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);

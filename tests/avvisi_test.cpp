@@ -6,13 +6,11 @@
 
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "documents/documenti.h"
-#include "sources/scenario.h"
 #include "tests/processo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -21,23 +19,10 @@ namespace fs = std::filesystem;
 using prove::cartella_temporanea;
 using prove::esegui;
 
-const std::string linea_incorporata = testo_da_righe(righe_linea());
-const std::string servizio_incorporato = testo_da_righe(righe_treno());
-
-// `testo` with its first `da` replaced by `a`; the test fails if there is none.
-std::string con(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  EXPECT_NE(p, std::string::npos) << da;
-  if (p == std::string::npos) return testo;
-  return testo.replace(p, da.size(), a);
-}
-
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);) r.push_back(l);
-  return r;
-}
+const std::string& linea_incorporata = prove::linea_incorporata();
+const std::string& servizio_incorporato = prove::servizio_incorporato();
+using prove::con;
+using prove::righe_uscita;
 
 // A directory with an author's two sources.
 struct scenario_autore {
@@ -170,7 +155,7 @@ TEST(ErroriAutore, EachSilentLossIsWarnedAtItsLine) {
     if (c.riga > 0) dove += std::to_string(c.riga) + ":";
     const std::string atteso = dove + " attenzione: " + c.testo;
     bool trovato = false;
-    for (const std::string& r : righe(e.errori)) trovato = trovato || r.starts_with(atteso);
+    for (const std::string& r : righe_uscita(e.errori)) trovato = trovato || r.starts_with(atteso);
     EXPECT_TRUE(trovato) << "expected a line starting with:\n" << atteso << "\ngot:\n" << e.errori;
     if (c.stessi_byte) {
       EXPECT_TRUE(s.compattati() == attesi);
@@ -192,7 +177,7 @@ TEST(ErroriAutore, WarningsBeyondFiftyAreCounted) {
                           con(servizio_incorporato, "[fine]", parole + "[fine]"));
   const auto e = s.compatta();
   EXPECT_EQ(e.stato, 0);
-  const auto r = righe(e.errori);
+  const auto r = righe_uscita(e.errori);
   ASSERT_EQ(r.size(), 51u) << e.errori;
   EXPECT_EQ(r.back(), "compattatore: altri 10 avvisi non mostrati (60 in tutto)");
 }
@@ -288,7 +273,7 @@ TEST(ErroriAutore, ErrorsNameTheOtherPartyAndTheRecord) {
       atteso.replace(p, 1, s.file("Valbruna_linea.txt"));
     for (std::size_t p; (p = atteso.find("S:")) != std::string::npos;)
       atteso.replace(p, 1, s.file("Valbruna_2417-.txt"));
-    const auto r = righe(e.errori);
+    const auto r = righe_uscita(e.errori);
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(r.back(), atteso);
   }

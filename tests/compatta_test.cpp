@@ -13,6 +13,7 @@
 #include "tests/dimensioni.h"
 #include "tests/processo.h"
 #include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -34,12 +35,7 @@ std::string sostituisci(std::string testo, const std::string& da, const std::str
   return testo.replace(p, da.size(), a);
 }
 
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);) r.push_back(l);
-  return r;
-}
+using prove::righe_uscita;
 
 class Compatta : public ::testing::Test {
  protected:
@@ -177,7 +173,7 @@ TEST_F(Compatta, MisspeltKeywordIsWarnedAboutWithItsLine) {
                                  "segnlae,    4000,   1, 4, 0,  0, 0,    1,  3,0,0, 0"));
   const auto e = compatta();
   EXPECT_EQ(e.stato, 0) << e.errori;
-  const auto r = righe(e.errori);
+  const auto r = righe_uscita(e.errori);
   ASSERT_FALSE(r.empty()) << e.errori;
   EXPECT_TRUE(r[0].starts_with((dir() / "L_T-.txt").string() + ":17: attenzione:")) << r[0];
 }
@@ -342,8 +338,8 @@ TEST(RigaDiComando, UsageErrorsAreOneLineAndHelpComesFromAnywhere) {
   EXPECT_TRUE(aiuto.uscita.starts_with("compatta le sorgenti di un autore")) << aiuto.uscita;
   EXPECT_TRUE(fs::is_empty(d.percorso()));
   for (const char* opzione : {"--help", "--version"}) {
-    const auto pieno = esegui({COMPATTATORE_EXE, opzione}, d.percorso(),
-                              "sh -c 'exec \"$0\" \"$@\" >/dev/full'");
+    const auto pieno =
+        esegui({COMPATTATORE_EXE, opzione}, d.percorso(), "sh -c 'exec \"$0\" \"$@\" >/dev/full'");
     EXPECT_EQ(pieno.stato, 2) << opzione;
     EXPECT_EQ(pieno.errori, "compattatore: impossibile scrivere sullo standard output\n");
   }

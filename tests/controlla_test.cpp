@@ -9,8 +9,8 @@
 
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
-#include "sources/scenario.h"
 #include "tests/processo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -18,15 +18,9 @@ namespace {
 using prove::cartella_temporanea;
 using prove::esegui;
 
-const std::string linea_incorporata = testo_da_righe(righe_linea());
-const std::string servizio_incorporato = testo_da_righe(righe_treno());
-
-std::string con(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  EXPECT_NE(p, std::string::npos) << da;
-  if (p == std::string::npos) return testo;
-  return testo.replace(p, da.size(), a);
-}
+const std::string& linea_incorporata = prove::linea_incorporata();
+const std::string& servizio_incorporato = prove::servizio_incorporato();
+using prove::con;
 
 prove::esito_processo controlla_in(const cartella_temporanea& d, const std::string& linea,
                                    const std::string& servizio) {
