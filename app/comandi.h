@@ -71,6 +71,11 @@ CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::strin
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);
 
+// A command's last line when it succeeds, on standard output: the summary
+// of the model, then what it wrote ("scritti A, B"). Status 2 when standard
+// output cannot be written.
+int riga_finale(const modello& m, const std::string& scritto);
+
 // Without the track, a track file left by an earlier compaction must still
 // fit this route: a route length changed since would leave it beside a grid
 // of another length. Warns in the model when it does not.
@@ -79,6 +84,7 @@ void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const st
 void aggiungi_esporta(CLI::App& app, azione_comando& scelta);
 void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
 void aggiungi_controlla(CLI::App& app, azione_comando& scelta);
+void aggiungi_disegna(CLI::App& app, azione_comando& scelta);
 void aggiungi_spiega(CLI::App& app, azione_comando& scelta);
 void aggiungi_mostra(CLI::App& app, azione_comando& scelta);
 void aggiungi_confronta(CLI::App& app, azione_comando& scelta);

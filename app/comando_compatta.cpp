@@ -75,11 +75,8 @@ int compatta_sorgenti(const opzioni_compatta& o) {
       o.tempi ? std::function<void(const std::string&)>(passo) : nullptr);
   std::string scritti;
   for (const file_compattato& f : r.file) scritti += (scritti.empty() ? "" : ", ") + f.nome;
-  if (!o.silenzioso && !piattaforma::scrivi_uscita(riepilogo(m) + "; scritti " + scritti + "\n")) {
-    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
-    return stato_errore_uso;
-  }
-  return stato_fatto;
+  if (o.silenzioso) return stato_fatto;
+  return riga_finale(m, "scritti " + scritti);
 }
 
 }  // namespace

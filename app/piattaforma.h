@@ -116,6 +116,9 @@ class lucchetto_cartella {
 // another reason (too long, no permission) counts as present, so that reading
 // it tells why.
 bool presente(const std::string& file);
+// Whether the two names lead to one existing file (links and other spellings
+// of the path included); false when either does not exist.
+bool stesso_file(const std::string& a, const std::string& b);
 bool esiste_directory(const std::string& directory);
 // The size in bytes of a regular file; nullopt when there is none.
 std::optional<std::uint64_t> dimensione_file(const std::string& file);

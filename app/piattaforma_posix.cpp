@@ -351,6 +351,13 @@ bool presente(const std::string& file) {
   return ::stat(file.c_str(), &s) == 0 || errno != ENOENT;
 }
 
+bool stesso_file(const std::string& a, const std::string& b) {
+  struct stat sa;
+  struct stat sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::optional<std::uint64_t> dimensione_file(const std::string& file) {
   struct stat s;
   if (::stat(file.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return std::nullopt;

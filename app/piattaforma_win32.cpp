@@ -469,6 +469,31 @@ bool presente(const std::string& file) {
   return e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND;
 }
 
+// One file is one volume and one file index, however its names are spelt.
+bool stesso_file(const std::string& a, const std::string& b) {
+  const auto identita = [](const std::string& file) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+    std::wstring nome;
+    try {
+      nome = nome_largo(file);
+    } catch (const errore_file&) {
+      return std::nullopt;
+    }
+    const HANDLE h =
+        CreateFileW(nome.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (!valido(h)) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION informazioni;
+    const bool letto = GetFileInformationByHandle(h, &informazioni) != 0;
+    CloseHandle(h);
+    if (!letto) return std::nullopt;
+    return informazioni;
+  };
+  const auto ia = identita(a);
+  const auto ib = identita(b);
+  return ia && ib && ia->dwVolumeSerialNumber == ib->dwVolumeSerialNumber &&
+         ia->nFileIndexHigh == ib->nFileIndexHigh && ia->nFileIndexLow == ib->nFileIndexLow;
+}
+
 std::optional<std::uint64_t> dimensione_file(const std::string& file) {
   WIN32_FILE_ATTRIBUTE_DATA dati;
   try {

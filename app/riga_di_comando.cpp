@@ -110,6 +110,7 @@ int esegui(const std::vector<std::string>& argomenti) {
   aggiungi_compatta(app, scelta);
   aggiungi_controlla(app, scelta);
   aggiungi_spiega(app, scelta);
+  aggiungi_disegna(app, scelta);
   aggiungi_mostra(app, scelta);
   aggiungi_confronta(app, scelta);
 
@@ -217,6 +218,13 @@ void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const st
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione) {
   comando.add_option(nome, valore, descrizione)->required()->type_name("");
+}
+
+int riga_finale(const modello& m, const std::string& scritto) {
+  if (piattaforma::scrivi_uscita(riepilogo(m) + "; " + scritto + "\n")) return stato_fatto;
+  piattaforma::scrivi_errore(std::string(nome_programma) +
+                             ": impossibile scrivere sullo standard output\n");
+  return stato_errore_uso;
 }
 
 int esegui_comando(const std::vector<std::string>& argomenti) {

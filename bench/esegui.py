@@ -16,10 +16,15 @@ It prints Markdown tables: medians, program/floor ratio, peak memory against its
 limit, the median of every stage from --tempi, and the cost per km, which shows
 any growth worse than linear. The authors' commands that write nothing but their
 output (controlla, spiega, ...) are timed on the same scenarios, beside compatta.
+Then the route page: `disegna` timed the same way, the page's size, and, where
+chromium is installed, the time the page reports it took to be drawn in the
+headless browser (from the start of the navigation to the end of its script,
+layout included).
 """
 
 import argparse
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -35,6 +40,8 @@ PAVIMENTO = os.path.join(BUILD, "pavimento")
 MISURA = os.path.join(BUILD, "misura")
 
 RAPPORTO_MASSIMO = 1.5
+# The route page: at most this size, written and drawn within these times.
+PAGINA_MASSIMA, DISEGNA_MASSIMO, NAVIGATORE_MASSIMO = 2 * 2**20, 1.0, 1.0
 # Peak memory may reach this many times the largest output file, plus 10 MB.
 MEMORIA_PER_USCITA, MEMORIA_FISSA = 3, 10 * 2**20
 
@@ -192,6 +199,66 @@ def confronta_corse(s, ripetizioni):
         })
     shutil.rmtree(os.path.join(LAVORO, "giro"), ignore_errors=True)
     return risultati
+
+
+def corsa_disegna(s):
+    d = cartella_nuova("giro")
+    for f in s.file_sorgenti():
+        shutil.copy(os.path.join(s.sorgenti, f), d)
+    durata, memoria, _ = misura([PROGRAMMA, "disegna", d, s.linea, s.treno])
+    return durata, memoria, d
+
+
+def tempo_navigatore(pagina):
+    """The drawing time the page reports in headless chromium, seconds."""
+    profilo = cartella_nuova("chromium")
+    p = subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                        "--disable-background-networking", "--disable-component-update",
+                        "--disable-sync", "--user-data-dir=" + profilo, "--window-size=1280,900",
+                        "--dump-dom", "file://" + pagina],
+                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=120)
+    shutil.rmtree(profilo, ignore_errors=True)
+    radice = re.search(r"<html[^>]*>", p.stdout)
+    stato = re.search(r'data-stato="([^"]*)"', radice.group(0)) if radice else None
+    tempo = re.search(r'data-tempo-ms="([0-9]+)"', radice.group(0)) if radice else None
+    if not stato or stato.group(1) != "pronto" or not tempo:
+        raise SystemExit(f"{pagina}: the page did not finish its script in chromium")
+    return int(tempo.group(1)) / 1000
+
+
+def confronta_disegna(s, ripetizioni):
+    """Medians of disegna and of the page's drawing in the browser."""
+    tempi, memorie = [], []
+    for _ in range(ripetizioni):
+        durata, memoria, d = corsa_disegna(s)
+        tempi.append(durata)
+        memorie.append(memoria)
+    pagina = conserva(d, "pagina_" + s.nome)
+    pagina = os.path.join(pagina, f"{s.linea}_{s.treno}.html")
+    navigatore = None
+    if shutil.which("chromium"):
+        navigatore = statistics.median(tempo_navigatore(pagina) for _ in range(min(ripetizioni, 5)))
+    return {"scenario": s, "tempo": statistics.median(tempi), "memoria": max(memorie),
+            "pagina": os.path.getsize(pagina), "navigatore": navigatore}
+
+
+def stampa_disegna(risultati):
+    print("\nThe route page (`disegna`), median ms; browser: the time the page reports in "
+          "headless chromium:\n")
+    print("| scenario | route m | disegna ms | peak RSS MB | page MB | browser ms | within targets |")
+    print("|---|---:|---:|---:|---:|---:|---|")
+    for r in risultati:
+        esito = []
+        if r["pagina"] > PAGINA_MASSIMA:
+            esito.append("size")
+        if r["tempo"] > DISEGNA_MASSIMO:
+            esito.append("time")
+        if r["navigatore"] is not None and r["navigatore"] > NAVIGATORE_MASSIMO:
+            esito.append("browser")
+        navigatore = "" if r["navigatore"] is None else f"{r['navigatore'] * 1000:.0f}"
+        print(f"| {r['scenario'].nome} | {r['scenario'].metri} | {r['tempo'] * 1000:.1f} | "
+              f"{mb(r['memoria']):.1f} | {mb(r['pagina']):.2f} | {navigatore} | "
+              f"{'yes' if not esito else 'NO: ' + ', '.join(esito)} |")
 
 
 # The authors' commands that only read: name, arguments after the program, given
@@ -369,17 +436,19 @@ def main():
         AMBIENTE[nome] = valore
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
-    descrizioni, risultati, comandi, ispezione = [], [], [], []
+    descrizioni, risultati, comandi, pagine, ispezione = [], [], [], [], []
     for s in scelti:
         descrizioni.append(genera_sorgenti(s))
         corse = confronta_corse(s, o.ripetizioni)
         risultati += corse
         compatta_ms = next(r["tempo"] for r in corse if r["corsa"] == "compatta")
         comandi += confronta_comandi(s, o.ripetizioni, compatta_ms)
+        pagine.append(confronta_disegna(s, o.ripetizioni))
         ispezione += corse_ispezione(s, o.ripetizioni)
     misurato = " ".join(([PROGRAMMA] if o.programma else []) + o.ambiente)
     stampa(descrizioni, risultati, o.ripetizioni, misurato)
     stampa_comandi(comandi)
+    stampa_disegna(pagine)
     stampa_ispezione(ispezione)
 
 

@@ -1,9 +1,14 @@
 include(GoogleTest)
 
-target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main)
+# The route page is read back with libxml2 (as XML, and as HTML after a
+# browser ran it) and the browser's screenshots are decoded with libpng.
+find_package(LibXml2 REQUIRED)
+find_package(PNG REQUIRED)
+target_link_libraries(prove PRIVATE core GTest::gtest GTest::gtest_main LibXml2::LibXml2 PNG::PNG)
 target_compile_definitions(prove PRIVATE
   COMPATTATORE_EXE="$<TARGET_FILE:compattatore>"
-  COMPATTATORE_SORGENTI="${CMAKE_CURRENT_SOURCE_DIR}")
+  COMPATTATORE_SORGENTI="${CMAKE_CURRENT_SOURCE_DIR}"
+  COMPATTATORE_CARTELLA_PROVE="${CMAKE_BINARY_DIR}")
 add_dependencies(prove compattatore)
 
 # A disk with a given number of bytes free, preloaded into the program by the

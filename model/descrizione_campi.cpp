@@ -1,5 +1,7 @@
 #include "model/descrizione_campi.h"
 
+#include <utility>
+
 namespace compattatore {
 
 namespace {
@@ -90,6 +92,32 @@ std::string occupata_da(const modello& m, std::int64_t k) {
     }
   }
   return testo;
+}
+
+std::vector<std::string> origini_in_parole(const modello& m, std::int64_t k) {
+  std::vector<std::string> righe;
+  const std::size_t i = static_cast<std::size_t>(k);
+  if (k < 0 || i >= m.origini.size() || i >= m.celle.size()) return righe;
+  const origini_cella& o = m.origini[i];
+  const std::string evento = nome_tipo_cella(m.celle[i].tipo_cella);
+  const std::pair<const origine&, std::string> gruppi[] = {
+      {o.evento, o.evento.fonte == fonte_origine::passata
+                     ? evento + ", aggiunto dal programma per il rallentamento di questa riga"
+                     : evento},
+      {o.avviso, "avviso"},
+      {o.montagna, "tipo_montagna"},
+      {o.velocita, "velocita_linea"},
+      {o.pendenza, "pendenza"},
+      {o.aderenza, "aderenza"},
+  };
+  for (const auto& [da, cosa] : gruppi) {
+    const luogo_errore l = m.luogo_di(da);
+    if (l.file.empty()) continue;
+    std::string riga = l.file + ":";
+    if (l.riga > 0) riga += std::to_string(l.riga) + ":";
+    righe.push_back(riga + " " + cosa);
+  }
+  return righe;
 }
 
 std::vector<campo_descritto> campi_evento(const cella& c) {

@@ -25,6 +25,13 @@ std::string con_articolo(std::uint8_t tipo);
 // record known), "dal segno di montagna di FILE:12".
 std::string occupata_da(const modello& m, std::int64_t cella);
 
+// The records that set a cell's values, one line for each group of fields
+// with a known record, as "FILE:LINE: what": "...-.txt:57: segnale",
+// "..._linea.txt:20: pendenza", and for a check point of the marking pass
+// "...-.txt:48: abbattimento, aggiunto dal programma per il rallentamento di
+// questa riga". Empty for a cell outside the grid or that no record set.
+std::vector<std::string> origini_in_parole(const modello& m, std::int64_t cella);
+
 // One field by name with its value in authors' units ("km/h", "per mille",
 // "%", "m", or empty for a plain number).
 struct campo_descritto {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "model/collocazione.h"
+#include "output/compattazione.h"
+#include "sources/fonte_memoria.h"
+#include "tests/scenario_piccolo.h"
 
 namespace compattatore {
 namespace {
@@ -61,6 +64,30 @@ TEST(DescrizioneCampi, SlotRoles) {
   EXPECT_EQ(ruolo_voce(83, 77), "progressiva uno");
   EXPECT_EQ(ruolo_voce(86, 77), "generale");
   EXPECT_TRUE(campi_voce(78, 77, voce_servizio{}).empty());
+}
+
+// The small scenario with a slowdown: each line names the record that set
+// its group of fields, the marking pass's check points their slowdown's.
+TEST(DescrizioneCampi, OriginsOfACellInWords) {
+  std::string servizio = prove::servizio_valido;
+  servizio.replace(servizio.find("[segnali]"), 9,
+                   "rallentamento,   6000,    50,  400, 1,  0,  0\r\n[segnali]");
+  modello m;
+  fonte_memoria fonte(prove::linea_valida, servizio);
+  ASSERT_EQ(compatta(m, fonte, 1).errore, 0);
+  // The signal of line 16 in cell 32, at the speed of line 10, on the level
+  // stretch of line 13 (the gradient of line 14 starts at 1900 m) and at the
+  // adhesion of line 8.
+  EXPECT_EQ(origini_in_parole(m, 32),
+            (std::vector<std::string>{"servizio.txt:16: segnale", "servizio.txt:10: velocita_linea",
+                                      "linea.txt:13: pendenza", "servizio.txt:8: aderenza"}));
+  // Rule B's first check point before the start at cell 121: cell 116.
+  ASSERT_EQ(m.celle[116].tipo_cella, cella_abbattimento);
+  EXPECT_EQ(origini_in_parole(m, 116).front(),
+            "servizio.txt:14: abbattimento, aggiunto dal programma per il rallentamento di questa "
+            "riga");
+  EXPECT_TRUE(origini_in_parole(m, -1).empty());
+  EXPECT_TRUE(origini_in_parole(m, static_cast<std::int64_t>(m.celle.size())).empty());
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ std::string nome_file_celle(const std::string& linea, const std::string& treno) 
   return di_treno(linea, treno) + ".dat";
 }
 
+std::string nome_pagina(const std::string& linea, const std::string& treno) {
+  return di_treno(linea, treno) + ".html";
+}
+
 bool treno_come_tracciato(const std::string& treno) {
   constexpr std::string_view parola = "linea";
   return std::equal(treno.begin(), treno.end(), parola.begin(), parola.end(), [](char a, char b) {

@@ -20,6 +20,9 @@ std::string nome_file_tracciato(const std::string& linea);
 std::string nome_file_tabella(const std::string& linea, const std::string& treno);
 std::string nome_file_celle(const std::string& linea, const std::string& treno);
 
+// The route page of `disegna`.
+std::string nome_pagina(const std::string& linea, const std::string& treno);
+
 // Whether a train number would give the cell grid the track file's name
 // (`<linea>_linea.dat`); compared without regard to case, as Windows names are.
 bool treno_come_tracciato(const std::string& treno);

@@ -50,14 +50,6 @@ std::string tra_apici(const std::string& s) {
   return q + "'";
 }
 
-bool nel_path(const std::string& programma) {
-  const char* path = std::getenv("PATH");
-  std::stringstream cartelle(path != nullptr ? path : "");
-  for (std::string c; std::getline(cartelle, c, ':');)
-    if (access((fs::path(c.empty() ? "." : c) / programma).c_str(), X_OK) == 0) return true;
-  return false;
-}
-
 // The same place as Wine's drive Z: sees it.
 std::string dos(const fs::path& p) {
   std::string d = "Z:" + p.string();
@@ -158,7 +150,7 @@ std::string mancante() {
   for (const char* f : {exe_windows, sorvegliante})
     if (!fs::exists(f)) return std::string(f) + " was not built";
   for (const char* p : {"wine", "wineserver", "Xvfb"})
-    if (!nel_path(p)) return std::string(p) + " is not installed";
+    if (!prove::nel_path(p)) return std::string(p) + " is not installed";
   return {};
 }
 
@@ -294,10 +286,8 @@ class WindowsSottoWine : public ::testing::Test {
   static void TearDownTestSuite() { wine_.reset(); }
 
   void SetUp() override {
-    const char* richiesto = std::getenv("COMPATTATORE_RICHIEDI_WINE");
     if (!mancante_.empty()) {
-      if (richiesto != nullptr && std::string(richiesto) == "1")
-        FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
+      if (prove::strumenti_richiesti()) FAIL() << mancante_ << " (COMPATTATORE_RICHIEDI_WINE=1)";
       GTEST_SKIP() << mancante_;
     }
     ASSERT_EQ(wine_->guasto(), "");
@@ -472,9 +462,15 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       {{"mostra", "{DIR}/Quarve_Lentra_58213.sim", "{DIR}/Quarve_Lentra_linea.dat"},
        guasto::nessuno},
       {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      {{"disegna", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      // Refused: the page would replace a source.
+      {{"disegna", "{DIR}", "Quarve_Lentra", "58213", "-o", "{DIR}/Quarve_Lentra_58213-.txt"},
+       guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213", "--rigoroso"}, guasto::avviso},
       {{"controlla", "{DIR}", "Quarve_Lentra", "58213"}, guasto::errori},
       {{"spiega", "{DIR}", "Quarve_Lentra", "58213", "17460"}, guasto::nessuno},
+      // The page of the sources with their errors, which it lists.
+      {{"disegna", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::generale},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::cartella},
   };
@@ -490,9 +486,9 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     std::vector<std::string> a_lin = {(lin.programma.percorso() / lin.eseguibile).string()};
     std::vector<std::string> a_win;
     for (const std::string& a : passo.argomenti) {
-      const bool in_dir = a.starts_with("{DIR}");
-      a_lin.push_back(in_dir ? dir_lin.string() + a.substr(5) : a);
-      a_win.push_back(in_dir ? dos(dir_win) + a.substr(5) : a);
+      a_lin.push_back(sostituisci_tutto(a, "{DIR}", dir_lin.string()));
+      a_win.push_back(sostituisci_tutto(sostituisci_tutto(a, "{DIR}/", dos(dir_win) + "\\"),
+                                        "{DIR}", dos(dir_win)));
     }
     const auto nativo = prove::esegui(a_lin, lin.altrove.percorso());
     const corsa windows = esegui_windows(win, a_win);
@@ -518,9 +514,20 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       return sostituisci_tutto(sostituisci_tutto(t, dos(dir_win) + "\\", "{DIR}/"), dos(dir_win),
                                "{DIR}");
     };
+    // In the route page's data the paths are JSON strings, their backslashes doubled.
+    const auto neutro_json_win = [&](const std::string& t) {
+      return sostituisci_tutto(t, sostituisci_tutto(dos(dir_win) + "\\", "\\", "\\\\"), "{DIR}/");
+    };
     EXPECT_EQ(neutro_win(windows.processo.uscita), neutro_lin(nativo.uscita));
     EXPECT_EQ(neutro_win(windows.processo.errori), neutro_lin(nativo.errori));
-    confronta_file(prove::contenuto_cartella(dir_win), prove::contenuto_cartella(dir_lin));
+    // The route page names the sources by their paths, as the messages do.
+    auto file_win = prove::contenuto_cartella(dir_win);
+    auto file_lin = prove::contenuto_cartella(dir_lin);
+    for (auto& [nome, contenuto] : file_win)
+      if (nome.ends_with(".html")) contenuto = neutro_win(neutro_json_win(contenuto));
+    for (auto& [nome, contenuto] : file_lin)
+      if (nome.ends_with(".html")) contenuto = neutro_lin(contenuto);
+    confronta_file(file_win, file_lin);
 
     EXPECT_EQ(windows.finestre.form1, "") << "no wait window on the command line";
     EXPECT_TRUE(windows.finestre.messaggi.empty()) << descrivi(windows);

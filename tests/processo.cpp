@@ -24,6 +24,19 @@ std::string tra_apici(const std::string& s) {
 
 }  // namespace
 
+bool nel_path(const std::string& programma) {
+  const char* path = std::getenv("PATH");
+  std::stringstream cartelle(path != nullptr ? path : "");
+  for (std::string c; std::getline(cartelle, c, ':');)
+    if (::access((fs::path(c.empty() ? "." : c) / programma).c_str(), X_OK) == 0) return true;
+  return false;
+}
+
+bool strumenti_richiesti() {
+  const char* richiesto = std::getenv("COMPATTATORE_RICHIEDI_WINE");
+  return richiesto != nullptr && std::string(richiesto) == "1";
+}
+
 std::string leggi_tutto(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream s;

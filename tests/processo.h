@@ -14,6 +14,13 @@ struct esito_processo {
   std::string errori;
 };
 
+// Whether `programma` is an executable in one of the PATH's directories.
+bool nel_path(const std::string& programma);
+
+// Whether the tools some tests need (Wine, Xvfb, chromium) must be there:
+// COMPATTATORE_RICHIEDI_WINE=1, as in CI. Otherwise those tests skip.
+bool strumenti_richiesti();
+
 // Runs `argomenti` (program first) with `cartella` as working directory;
 // standard output and error are captured outside that directory.
 esito_processo esegui(const std::vector<std::string>& argomenti,

@@ -112,10 +112,30 @@ void verifica_compattazione(const std::uint8_t* dati, std::size_t n) {
   if (flag & 2) linea.reset();
 
   fonte_memoria fonte(linea, servizio);
+  fonte.conserva_file();
   modello m;
   m.nome_linea = "Prova";
   m.numero_treno = "1";
   const risultato_compattazione r = compatta(m, fonte, flag & 1, {});
+
+  // A check of the same sources finds the same first error, and none where
+  // the compaction found none.
+  fonte_memoria di_nuovo(linea, servizio);
+  modello c;
+  c.nome_linea = m.nome_linea;
+  c.numero_treno = m.numero_treno;
+  controlla(c, di_nuovo, flag & 1);
+  if (r.errore == 0 && (c.numero_errori != 0 || !c.interruzione.empty()))
+    violazione("errore trovato dalla verifica ma non dalla compattazione",
+               c.errori.empty() ? 0 : c.errori.front().codice);
+  if (r.errore != 0) {
+    const errore_registrato* a = m.primo_errore();
+    if (c.errori.empty()) violazione("errore non trovato dalla verifica", r.errore);
+    const errore_registrato& b = c.errori.front();
+    if (b.codice != a->codice || b.posizione != a->posizione || b.luogo.riga != a->luogo.riga ||
+        b.luogo.file != a->luogo.file || b.luogo.dettaglio != a->luogo.dettaglio)
+      violazione("primo errore diverso dalla verifica", b.codice);
+  }
   if (r.errore != 0) {
     if (!codice_del_sistema(r.errore)) violazione("numero di errore sconosciuto", r.errore);
     if (!r.file.empty()) violazione("file scritti con un errore", r.errore);

@@ -1,6 +1,7 @@
 // Runs arbitrary bytes through the whole compaction in memory and aborts on a
 // broken invariant (an unknown error number, files written with an error,
-// file images of the wrong size).
+// file images of the wrong size, a check whose first error is not the
+// compaction's).
 #pragma once
 
 #include <cstddef>
