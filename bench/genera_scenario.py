@@ -69,6 +69,14 @@ class griglia:
         return (2 <= cella <= self.numero_celle - 3 and cella not in self.occupate and
                 not self.riservata(cella, per_segnale))
 
+    def avvicinamento_libero(self, cella):
+        """A signal's approach codes, 2 to 8 cells before it, stay off a station's."""
+        for k in range(1, 5):
+            for primo, ultimo, tipo in self.riservate:
+                if tipo == "stazione" and primo <= cella - 2 * k <= ultimo:
+                    return False
+        return True
+
 
 def multiplo_50(x):
     return int(x) // 50 * 50
@@ -179,7 +187,8 @@ def genera_segnali(rng, lunghezza, g):
     p = 1550
     sx = 1
     while True:
-        while not g.libera(cella_di(p, 1), per_segnale=True):
+        while not (g.libera(cella_di(p, 1), per_segnale=True) and
+                   g.avvicinamento_libero(cella_di(p, 1))):
             p += 50
         if p > lunghezza - 300:
             break
@@ -365,8 +374,7 @@ def genera(directory, lunghezza, linea, treno, seme):
         *[f"rallentamento,  {x},  {v},  {l}, {tt},  {ta},  {dv}"
           for x, v, l, tt, ta, dv in rallentamenti],
         "[segnali]", *[riga_segnale(s) for s in segnali],
-        "[abbattimenti]", *abbattimenti,
-        "[codici]",
+        "[codici]", *abbattimenti,
         "[fine]",
     ])
     media = lunghezza / max(1, len(stazioni) - 1) / 1000
