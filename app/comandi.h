@@ -3,6 +3,7 @@
 // (riga_di_comando.cpp) parses, checks what is left over and runs it.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -34,6 +35,15 @@ void richiedi_cartella(const std::string& cartella, const std::string& nome);
 // A route or train name becomes part of a file name inside DIR: it must not
 // lead out of it.
 void richiedi_nome_file(const std::string& valore, const std::string& nome);
+
+// The whole content of a file a command reads, of at most `limite` bytes; a
+// file that cannot be read is a failure the entry reports with the file's
+// name and the reason (status 2).
+std::string contenuto_file(const std::string& file, std::size_t limite);
+
+// A command's result on standard output; a write that fails is a failure
+// the entry reports (status 2).
+void scrivi_risultato(const std::string& testo);
 
 // The scenario an authors' command works on: DIR LINEA TRENO.
 struct scenario_autore {
@@ -76,5 +86,7 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta);
 void aggiungi_controlla(CLI::App& app, azione_comando& scelta);
 void aggiungi_disegna(CLI::App& app, azione_comando& scelta);
 void aggiungi_spiega(CLI::App& app, azione_comando& scelta);
+void aggiungi_mostra(CLI::App& app, azione_comando& scelta);
+void aggiungi_confronta(CLI::App& app, azione_comando& scelta);
 
 }  // namespace compattatore

@@ -144,7 +144,9 @@ void mostra_messaggio(const std::string& testo);
 void usa_console();
 
 // Lines on standard error / standard output, as bytes. Standard output is a
-// command's result: false when it could not be written whole.
+// command's result, UTF-8 text (the scenario's texts decoded); standard error
+// carries names in the system's code page. False when standard output could
+// not be written whole.
 void scrivi_errore(std::string_view testo);
 bool scrivi_uscita(std::string_view testo);
 

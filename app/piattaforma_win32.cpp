@@ -52,13 +52,13 @@ std::string motivo_sistema(DWORD codice) {
   return motivo + " (" + std::to_string(codice) + ")";
 }
 
-std::wstring largo(std::string_view testo, DWORD modo = 0) {
+std::wstring largo(std::string_view testo, DWORD modo = 0, UINT codifica = CP_ACP) {
   if (testo.empty()) return {};
   const int n =
-      MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
+      MultiByteToWideChar(codifica, modo, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
   std::wstring risultato(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, modo, testo.data(), static_cast<int>(testo.size()), risultato.data(),
-                      n);
+  MultiByteToWideChar(codifica, modo, testo.data(), static_cast<int>(testo.size()),
+                      risultato.data(), n);
   return risultato;
 }
 
@@ -140,14 +140,15 @@ bool valido(HANDLE h) {
 }
 
 // Raw bytes to a pipe or a file; to a console through the wide call, so that
-// the ANSI text shows the same characters whatever the console's code page.
-bool scrivi_su(DWORD quale, std::string_view testo) {
+// the text (in `codifica`) shows the same characters whatever the console's
+// code page.
+bool scrivi_su(DWORD quale, std::string_view testo, UINT codifica) {
   const HANDLE h = GetStdHandle(quale);
   if (!valido(h)) return false;
   if (testo.empty()) return true;
   DWORD modo = 0;
   if (GetConsoleMode(h, &modo)) {
-    const std::wstring w = largo(testo);
+    const std::wstring w = largo(testo, 0, codifica);
     DWORD scritti = 0;
     return WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &scritti, nullptr) &&
            scritti == w.size();
@@ -622,11 +623,11 @@ void usa_console() {
 }
 
 void scrivi_errore(std::string_view testo) {
-  scrivi_su(STD_ERROR_HANDLE, testo);
+  scrivi_su(STD_ERROR_HANDLE, testo, CP_ACP);
 }
 
 bool scrivi_uscita(std::string_view testo) {
-  return scrivi_su(STD_OUTPUT_HANDLE, testo);
+  return scrivi_su(STD_OUTPUT_HANDLE, testo, CP_UTF8);
 }
 
 }  // namespace compattatore::piattaforma

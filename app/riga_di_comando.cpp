@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <optional>
 
 #include "app/comandi.h"
 #include "app/messaggi.h"
@@ -110,6 +111,8 @@ int esegui(const std::vector<std::string>& argomenti) {
   aggiungi_controlla(app, scelta);
   aggiungi_spiega(app, scelta);
   aggiungi_disegna(app, scelta);
+  aggiungi_mostra(app, scelta);
+  aggiungi_confronta(app, scelta);
 
   // CLI11 takes the arguments last first.
   std::vector<std::string> invertiti(argomenti.rbegin(), argomenti.rend());
@@ -154,6 +157,15 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
   if (valore.empty() || valore.find_first_of("/\\:") != std::string::npos || valore == "." ||
       valore == "..")
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
+}
+
+std::string contenuto_file(const std::string& file, std::size_t limite) {
+  return piattaforma::leggi_file(file, limite);
+}
+
+void scrivi_risultato(const std::string& testo) {
+  if (!piattaforma::scrivi_uscita(testo))
+    throw piattaforma::errore_file("standard output", "impossibile scrivere");
 }
 
 std::function<void()> avviso_attesa(const std::string& cartella) {

@@ -9,7 +9,9 @@ exports the built-in one, and for each scenario times, with runs interleaved:
   - `compattatore compatta DIR LINEA TRENO --tempi`, in a fresh directory each run;
   - the fixed job (built-in scenario only): a copy of the executable in a fresh
     directory, started with no argument;
-  - the floor (bench/pavimento.cpp) on the same output bytes, written the same way.
+  - the floor (bench/pavimento.cpp) on the same output bytes, written the same way;
+  - `mostra` on each compacted file, and `confronta` of that build against one
+    with its first curve turned the other way.
 It prints Markdown tables: medians, program/floor ratio, peak memory against its
 limit, the median of every stage from --tempi, and the cost per km, which shows
 any growth worse than linear. The authors' commands that write nothing but their
@@ -90,15 +92,16 @@ def genera_sorgenti(s):
                           check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
 
 
-def misura(comando, cwd=None):
-    """Wall time, peak resident memory (bytes), stderr of one process."""
+def misura(comando, cwd=None, uscite=("0",)):
+    """Wall time, peak resident memory (bytes), stderr of one process whose exit
+    status is one of `uscite`."""
     p = subprocess.run([MISURA, *comando], cwd=cwd, env=AMBIENTE, stdout=subprocess.DEVNULL,
                        stderr=subprocess.PIPE)
     errori = p.stderr.decode("cp1252").splitlines()
     if p.returncode != 0 or not errori or not errori[-1].startswith("misura: "):
         raise SystemExit(f"{' '.join(comando)}: cannot be measured\n" + "\n".join(errori))
     _, secondi, _, kb, _, uscita = errori[-1].split()
-    if uscita != "0":
+    if uscita not in uscite:
         raise SystemExit(f"{' '.join(comando)}: exit {uscita}\n" + "\n".join(errori))
     return float(secondi), int(kb) * 1024, "\n".join(errori[:-1])
 
@@ -297,6 +300,60 @@ def stampa_comandi(risultati):
               f"{r['compatta'] * 1000:.1f} | {mb(r['memoria']):.1f} | {esito} |")
 
 
+def gira_curva(testo):
+    """The line source with its first curve turned the other way."""
+    for da, a in (("curvad", "curvas"), ("curvas", "curvad")):
+        i = testo.find(da)
+        if i >= 0:
+            return testo[:i] + a + testo[i + len(da):]
+    raise SystemExit("the line source has no curve to turn")
+
+
+def corse_ispezione(s, ripetizioni):
+    """Medians of `mostra` on each compacted file and of `confronta` of the
+    reference build against one with its first curve turned the other way."""
+    rif = os.path.join(LAVORO, "rif_" + s.nome)
+    altra = os.path.join(LAVORO, "altra_" + s.nome)
+    shutil.rmtree(altra, ignore_errors=True)
+    os.makedirs(altra)
+    for f in s.file_sorgenti():
+        with open(os.path.join(s.sorgenti, f), "rb") as fin:
+            testo = fin.read().decode("cp1252")
+        if f.endswith("_linea.txt"):
+            testo = gira_curva(testo)
+        with open(os.path.join(altra, f), "wb") as fout:
+            fout.write(testo.encode("cp1252"))
+    esegui([PROGRAMMA, "compatta", altra, s.linea, s.treno], stdout=subprocess.DEVNULL)
+    tracciato, tabella, griglia = (os.path.join(rif, f) for f in s.file_uscita())
+    comandi = [
+        ("mostra grid", [PROGRAMMA, "mostra", griglia], ("0",)),
+        ("mostra table", [PROGRAMMA, "mostra", tabella], ("0",)),
+        ("mostra track", [PROGRAMMA, "mostra", tracciato], ("0",)),
+        ("mostra --json, all three", [PROGRAMMA, "mostra", "--json", griglia, tabella, tracciato],
+         ("0",)),
+        ("confronta two builds", [PROGRAMMA, "confronta", rif, altra, s.linea, s.treno], ("1",)),
+    ]
+    risultati = []
+    for nome, comando, uscite in comandi:
+        tempi, memorie = [], []
+        for _ in range(ripetizioni):
+            durata, memoria, _ = misura(comando, uscite=uscite)
+            tempi.append(durata)
+            memorie.append(memoria)
+        risultati.append({"scenario": s, "comando": nome, "tempo": statistics.median(tempi),
+                          "memoria": max(memorie)})
+    return risultati
+
+
+def stampa_ispezione(risultati):
+    print("\nInspection (`mostra`, `confronta`) on the compacted files, median ms:\n")
+    print("| scenario | route m | command | ms | peak RSS MB |")
+    print("|---|---:|---|---:|---:|")
+    for r in risultati:
+        print(f"| {r['scenario'].nome} | {r['scenario'].metri} | {r['comando']} | "
+              f"{r['tempo'] * 1000:.1f} | {mb(r['memoria']):.1f} |")
+
+
 def mb(byte):
     return byte / 2**20
 
@@ -379,7 +436,7 @@ def main():
         AMBIENTE[nome] = valore
     prepara(not o.senza_build)
     scelti = [SCENARI[n] for n in o.scenari.split(",")]
-    descrizioni, risultati, comandi, pagine = [], [], [], []
+    descrizioni, risultati, comandi, pagine, ispezione = [], [], [], [], []
     for s in scelti:
         descrizioni.append(genera_sorgenti(s))
         corse = confronta_corse(s, o.ripetizioni)
@@ -387,10 +444,12 @@ def main():
         compatta_ms = next(r["tempo"] for r in corse if r["corsa"] == "compatta")
         comandi += confronta_comandi(s, o.ripetizioni, compatta_ms)
         pagine.append(confronta_disegna(s, o.ripetizioni))
+        ispezione += corse_ispezione(s, o.ripetizioni)
     misurato = " ".join(([PROGRAMMA] if o.programma else []) + o.ambiente)
     stampa(descrizioni, risultati, o.ripetizioni, misurato)
     stampa_comandi(comandi)
     stampa_disegna(pagine)
+    stampa_ispezione(ispezione)
 
 
 if __name__ == "__main__":

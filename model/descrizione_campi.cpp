@@ -161,6 +161,10 @@ std::vector<campo_descritto> campi_evento(const cella& c) {
   }
 }
 
+std::vector<campo_descritto> campi_marca(const cella& c) {
+  return {{"marca", c.dato_1, ""}, {"codice di controllo", c.dato_2, ""}};
+}
+
 std::vector<campo_descritto> campi_tratto(const cella& c) {
   return {{"avviso", c.avviso, ""},
           {"tipo_montagna", c.tipo_montagna, ""},

@@ -49,6 +49,11 @@ struct campo_descritto {
 // dato_4 as they are.
 std::vector<campo_descritto> campi_evento(const cella& c);
 
+// Cell 1 carries the fixed mark in dato_1 and the check code in dato_2,
+// whatever its type: the sources never place an event there.
+inline constexpr std::size_t cella_marcata = 1;
+std::vector<campo_descritto> campi_marca(const cella& c);
+
 // The stretch values and the approach code, which every cell carries
 // whatever its type: avviso, tipo_montagna, velocita_linea (km/h), pendenza
 // (per mille), aderenza (%). All five, zero or not.

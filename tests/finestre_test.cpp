@@ -410,7 +410,8 @@ TEST_F(WindowsSottoWine, DirectoryInPlaceOfTheThirdFileLeavesTheOldSet) {
 
 // With arguments the program is a console tool on Windows too: no window, its
 // text on the console, exactly as the native build writes it. The steps run in
-// order in one directory per build; "{DIR}" stands for that directory.
+// order in one directory per build; "{DIR}" stands for that directory, also
+// at the start of a file's path.
 TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
   const postazione lin(COMPATTATORE_EXE, "compattatore");
   const postazione win(exe_windows, "compattatore.exe");
@@ -457,6 +458,10 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
       {{"comando-inesistente"}, guasto::nessuno},
       {{"esporta", "{DIR}"}, guasto::nessuno},
       {{"compatta", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.dat"}, guasto::nessuno},
+      {{"mostra", "{DIR}/Quarve_Lentra_58213.sim", "{DIR}/Quarve_Lentra_linea.dat"},
+       guasto::nessuno},
+      {{"confronta", "{DIR}", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
       {{"disegna", "{DIR}", "Quarve_Lentra", "58213"}, guasto::nessuno},
       // Refused: the page would replace a source.
       {{"disegna", "{DIR}", "Quarve_Lentra", "58213", "-o", "{DIR}/Quarve_Lentra_58213-.txt"},
@@ -494,6 +499,10 @@ TEST_F(WindowsSottoWine, CommandLineGivesTheNativeOutputAndFiles) {
     if (passo.argomenti[0] == "compatta" && nativo.stato == 0) {
       EXPECT_TRUE(nativo.uscita.starts_with("Quarve_Lentra 58213: 106000 m, 24 stazioni"))
           << nativo.uscita;
+    }
+    if (passo.argomenti[0] == "mostra") {
+      EXPECT_EQ(nativo.stato, 0) << nativo.errori;
+      EXPECT_NE(nativo.uscita, "");
     }
 
     EXPECT_EQ(windows.finestre.stato, nativo.stato) << nativo.errori << descrivi(windows);

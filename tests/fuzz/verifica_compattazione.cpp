@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "ispezione/lettura_file.h"
 #include "model/errori.h"
 #include "model/nomi_file.h"
 #include "output/compattazione.h"
@@ -23,6 +25,39 @@ namespace {
 [[noreturn]] void violazione(const char* cosa, long valore) {
   std::fprintf(stderr, "invariante violata: %s (%ld)\n", cosa, valore);
   std::abort();
+}
+
+// Every file reads back as the model it was written from; the same file cut
+// short is refused or read as another layout, never read past its end.
+void verifica_rilettura(const modello& m, const file_compattato& f) {
+  const immagine img = f.contenuto();
+  try {
+    const file_letto l = leggi_file_compattato(f.nome, img);
+    switch (l.genere) {
+      case genere_file::griglia:
+        if (l.celle != m.celle) violazione("griglia riletta", static_cast<long>(l.celle.size()));
+        break;
+      case genere_file::tabella:
+        if (l.tabella != m.tabella_servizio) violazione("tabella riletta", 0);
+        break;
+      case genere_file::tracciato:
+        for (std::size_t i = 0; i < m.tracciato.numero_elementi(); ++i) {
+          const std::size_t meta = l.tracciato.x.size();
+          const elemento_letto& e = i < meta ? l.tracciato.x[i] : l.tracciato.y[i - meta];
+          if (e.tipo != m.tracciato.tipo_in_ordine(i) ||
+              (e.tipo != tipo_elemento::vuoto && e.valore != m.tracciato.valore_in_ordine(i)))
+            violazione("tracciato riletto", static_cast<long>(i));
+        }
+        break;
+    }
+  } catch (const file_non_valido& e) {
+    std::fprintf(stderr, "%s: %s\n", f.nome.c_str(), e.what());
+    violazione("file compattato rifiutato", 0);
+  }
+  try {
+    leggi_file_compattato(f.nome, std::string_view(img).substr(0, img.size() * 2 / 3));
+  } catch (const file_non_valido&) {
+  }
 }
 
 void verifica_immagini(const modello& m, const risultato_compattazione& r) {
@@ -60,6 +95,7 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
     } else {
       violazione("file inatteso", 0);
     }
+    verifica_rilettura(m, f);
   }
 }
 
