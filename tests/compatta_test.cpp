@@ -421,7 +421,8 @@ TEST(RigaDiComando, HelpAndVersion) {
     const std::string proprio = su_uscita({nome, "--help"});
     EXPECT_TRUE(proprio.starts_with(descrizione + "\nUso: compattatore " + nome + " ")) << proprio;
   }
-  for (const char* comando : {"esporta", "compatta"})
+  for (const char* comando :
+       {"esporta", "compatta", "controlla", "spiega", "disegna", "mostra", "confronta"})
     EXPECT_NE(std::find(elencati.begin(), elencati.end(), comando), elencati.end()) << comando;
   EXPECT_TRUE(fs::is_empty(d.percorso()));
 }
