@@ -170,6 +170,15 @@ TEST(MemoSegnale, ApproachCodesBeforeTheGridAreSkipped) {
 // ---------------------------------------------------------------- slowdowns
 
 TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
+  // The built-in slowdown with its four pre-warning cells.
+  const std::string con_preavviso =
+      "1473: 5 [4 0 0 0]\n"
+      "1474: 5 [3 0 0 0]\n"
+      "1475: 5 [2 0 0 0]\n"
+      "1476: 5 [1 0 0 0]\n"
+      "1477: 4 [50 0 0 0]\n"
+      "1501: 3 [50 0 1 0]\n"
+      "1503: 2 [50 0 1 0]\n";
   const struct {
     const char* nome;
     std::int32_t x, v, l, f_tt, f_ta, d_v;
@@ -189,22 +198,7 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
        "1503: 2 [50 0 1 0]\n"},
-      {"75000 with f_ta",
-       75000,
-       50,
-       100,
-       1,
-       1,
-       0,
-       {},
-       0,
-       "1473: 5 [4 0 0 0]\n"
-       "1474: 5 [3 0 0 0]\n"
-       "1475: 5 [2 0 0 0]\n"
-       "1476: 5 [1 0 0 0]\n"
-       "1477: 4 [50 0 0 0]\n"
-       "1501: 3 [50 0 1 0]\n"
-       "1503: 2 [50 0 1 0]\n"},
+      {"75000 with f_ta", 75000, 50, 100, 1, 1, 0, {}, 0, con_preavviso},
       {"75000 with f_ta and d_v",
        75000,
        50,
@@ -349,6 +343,27 @@ TEST(MemoRallentamento, PlacesItsCellsInTheOrderOfItsSteps) {
        "1477: 4 [50 0 0 0]\n"
        "1501: 3 [50 0 1 0]\n"
        "1503: 2 [50 0 1 0]\n"},
+      {"the fourth pre-warning cell taken",
+       75000,
+       50,
+       100,
+       1,
+       1,
+       0,
+       {{1473, cella_segnale}},
+       20,
+       "1473: 1 [0 0 0 0]\n"},
+      // Four pre-warning cells, no more: the one before them may be taken.
+      {"the cell before the pre-warning taken",
+       75000,
+       50,
+       100,
+       1,
+       1,
+       0,
+       {{1472, cella_segnale}},
+       0,
+       "1472: 1 [0 0 0 0]\n" + con_preavviso},
       // (1575 - 1200) / 50 = 7.5: the nearest pre-warning cell and the warning
       // cell are both 8, so the slowdown trips over its own warning point, as
       // if that had been written first.
@@ -511,6 +526,44 @@ TEST(CollocazionePuntuale, CellOutsideTheGridIsRefusedWith15AndNothingWritten) {
     if (!c.accettato) {
       EXPECT_EQ(descrivi(m), "") << c.nome;
     }
+  }
+}
+
+// ---------------------------------------------------------------- station stops
+
+// The stop cell is nearest(end / 50 - 1): a zone ending at 100 m or less has
+// none (error 24), one ending just past it has one; one beyond the grid is
+// refused with 15. An approach code is written only where end / 50 - k - 1
+// is past 1.
+TEST(MemoFermata, AStopNearEitherEndOfTheGrid) {
+  const struct {
+    std::uint8_t tipo;
+    std::int32_t fine_zona;
+    codice_errore_numero codice;
+    std::string celle;  // after memo_fermata, when accepted
+  } casi[] = {
+      {4, 100, errore_fermata_iniziale, ""},
+      {5, 100, errore_fermata_iniziale, ""},
+      {4, 101, errore_nessuno, "1: 10 [3 0 0 0]\n"},
+      {4, 125, errore_nessuno, "2: 10 [3 0 0 0]\n"},
+      {4, 149, errore_nessuno, "2: 10 [3 0 0 0]\n"},
+      // 4.2 - 2 - 1 = 1.2 is past cell 1, so its code lands on cell 1.
+      {24, 210, errore_nessuno,
+       "1: 0 [0 0 0 0] avviso 82\n2: 0 [0 0 0 0] avviso 81\n3: 10 [3 0 0 0]\n"},
+      // Types from 25 on have no stop at all.
+      {25, 0, errore_nessuno, ""},
+      // The grid of the built-in route ends at cell 2260.
+      {4, 113050, errore_nessuno,
+       "2256: 0 [0 0 0 0] avviso 84\n2257: 0 [0 0 0 0] avviso 83\n2258: 0 [0 0 0 0] avviso "
+       "82\n2259: 0 [0 0 0 0] avviso 81\n2260: 10 [3 0 0 0]\n"},
+      {4, 113100, errore_fuori_griglia, ""},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(std::to_string(c.tipo) + " ending at " + std::to_string(c.fine_zona));
+    modello m = griglia();
+    EXPECT_EQ(prova_fermata(m, c.tipo, c.fine_zona).codice, c.codice);
+    if (c.codice == errore_nessuno) memo_fermata(m, 3, c.tipo, c.fine_zona, da_servizio);
+    EXPECT_EQ(descrivi(m), c.celle);
   }
 }
 

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "sources/fonte_memoria.h"
@@ -134,6 +138,47 @@ TEST_F(Incorporato, EveryValueKnowsItsRecord) {
   EXPECT_EQ(m.luogo_di(o(1496).evento).file, "servizio.txt");
   // Cells beyond the last rows carry no origin.
   EXPECT_EQ(o(2260).velocita, origine{});
+}
+
+// A source that takes its time to hand over each file, so that the reading
+// is by far the longest phase.
+class fonte_lenta : public fonte_memoria {
+ public:
+  using fonte_memoria::fonte_memoria;
+  std::string leggi(sorgente s) override {
+    std::this_thread::sleep_for(attesa);
+    return fonte_memoria::leggi(s);
+  }
+  static constexpr std::chrono::milliseconds attesa{20};
+};
+
+// Each phase is timed from the end of the one before: the phases add up to
+// no more than the whole compaction, which a running total would exceed by
+// the long reading counted again in every later phase. Nothing here depends
+// on how fast the machine is.
+TEST(Tempi, EachPhaseHasItsOwnTime) {
+  fonte_lenta fonte(testo_da_righe(righe_linea()), testo_da_righe(righe_treno()));
+  modello m;
+  m.nome_linea = "Quarve_Lentra";
+  m.numero_treno = "58213";
+  registro_tempi tempi;
+  const auto inizio = std::chrono::steady_clock::now();
+  const risultato_compattazione r = compatta(m, fonte, 1, &tempi);
+  const double totale =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+  ASSERT_EQ(r.errore, 0);
+  std::vector<std::string> fasi;
+  double somma = 0;
+  for (const tempo_fase& t : tempi) {
+    fasi.push_back(t.fase);
+    EXPECT_GE(t.secondi, 0) << t.fase;
+    somma += t.secondi;
+  }
+  EXPECT_EQ(fasi, (std::vector<std::string>{"lettura", "marcatura", "codici"}));
+  ASSERT_FALSE(tempi.empty());
+  // Both sources were read in the first phase.
+  EXPECT_GE(tempi[0].secondi, 2 * std::chrono::duration<double>(fonte_lenta::attesa).count());
+  EXPECT_LE(somma, totale + 1e-6);
 }
 
 // The built-in scenario's events each stand on a cell of their own, and the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -370,6 +372,35 @@ TEST(LetturaServizio, ChainageCheckIsTheLastStepAndNamesTheLineSourceRecord) {
   EXPECT_EQ(r.consumi(), "LS");
 }
 
+// Error 2 names the record the bad value came from, wherever the ordering
+// moved it; with two bad values, the first slot checked.
+TEST(LetturaServizio, ChainageErrorNamesTheRecordOfTheBadValue) {
+  const struct {
+    std::string nome;
+    std::string_view tre, due, uno;  // lines 3, 4 and 5
+    std::int32_t riga;
+  } casi[] = {
+      {"tre, the greatest", "2025, 0, 0", "1000, 0, 0", "0, 0, 0", 3},
+      {"tre, the smallest", "25, 0, 0", "1000, 0, 0", "2000, 0, 0", 3},
+      {"tre, raised by 100", "3000, 25, 1", "1000, 0, 0", "2000, 0, 0", 3},
+      {"tre, all first values 0", "0, 225, 0", "0, 0, 0", "0, 0, 0", 3},
+      {"due", "1000, 0, 0", "3000, 75, 0", "2000, 0, 0", 4},
+      {"uno in the middle", "1000, 0, 0", "3000, 0, 0", "2025, 0, 0", 5},
+      {"tre before uno", "3025, 0, 0", "1000, 0, 0", "2025, 0, 0", 3},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const lettura_prova r(
+        testo({"[generale]", "lunghezza percorso, 0",
+               "progressiva chilometrica tre, " + std::string(c.tre),
+               "progressiva chilometrica due, " + std::string(c.due),
+               "progressiva chilometrica uno, " + std::string(c.uno), "[curve]", "[fine]"}),
+        servizio_vuoto);
+    EXPECT_EQ(r.m.codice_errore, errore_progressiva);
+    EXPECT_EQ(r.luogo(), "linea.txt:" + std::to_string(c.riga));
+  }
+}
+
 TEST(LetturaServizio, WithoutGeneralOnlyTheCompletionAndTheCheckRun) {
   const lettura_prova r(
       linea_vuota,
@@ -450,6 +481,79 @@ TEST(RegoleParole, TheLastItemIsNoKeywordButARecordOnTheLastLineIsHandled) {
   EXPECT_EQ(r.luogo(), "linea.txt:4");
 }
 
+// Whether two readings left the same model: grid, table and track.
+bool stesso_modello(const modello& a, const modello& b) {
+  if (a.celle != b.celle || a.tabella_servizio != b.tabella_servizio ||
+      a.tracciato.vuoto() != b.tracciato.vuoto() || a.lunghezza_griglia != b.lunghezza_griglia)
+    return false;
+  if (a.tracciato.vuoto()) return true;
+  for (std::int32_t metro = 0; metro <= a.lunghezza_griglia; ++metro)
+    for (int k = 0; k < 2; ++k)
+      if (a.tracciato.tipo(metro, k) != b.tracciato.tipo(metro, k) ||
+          a.tracciato.valore(metro, k) != b.tracciato.valore(metro, k))
+        return false;
+  return true;
+}
+
+// Every record whose words are matched without regard to case reads the
+// same when its keyword is written in capitals or in mixed case: none is
+// lost unseen, nor taken for a typo.
+TEST(RegoleParole, KeywordsWithoutRegardToCaseReadAlikeInAnyCase) {
+  const struct {
+    std::string linea;
+    std::string servizio;
+    std::string_view parola;  // the keyword item written in other cases
+  } casi[] = {
+      {linea({}, "lunghezza percorso, 7025"), servizio_vuoto, "lunghezza percorso"},
+      {linea({"pendenza, 100, 5"}), servizio_vuoto, "pendenza"},
+      {linea({"curvad5, 1850, 300"}), servizio_vuoto, "curvad5"},
+      {linea({"montagna, 3000, 4000, 11"}), servizio_vuoto, "montagna"},
+      {linea({"indicatori_vmax, 800, 75, 75, 75, 0, , , , 0"}), servizio_vuoto, "indicatori_vmax"},
+      {linea({"cartello_indicatore, 2800, (X)"}), servizio_vuoto, "cartello_indicatore"},
+      {linea_vuota, servizio({"sabbia, 300"}), "[generale]"},
+      {linea_vuota, servizio({"percentuale massa frenata, 75"}), "percentuale massa frenata"},
+      {linea_vuota, servizio({"numero vetture, 11"}), "numero vetture"},
+      {linea_vuota, servizio({"velocita, 100, 50"}), "velocita"},
+      {linea_vuota, servizio({"aderenza, 100, 90"}), "aderenza"},
+      {linea_vuota, servizio({"orologio, 1 2 3"}), "orologio"},
+      {linea_vuota, servizio({"sabbia, 300"}), "sabbia"},
+      {linea_vuota, servizio({"segnale, 1550, 1, 4, 0, 0, 0, 1, 3, 0, 0, 0"}), "segnale"},
+      {linea_vuota, servizio({"rallentamento, 5000, 50, 100, 1, 0, 0"}), "rallentamento"},
+      {linea_vuota, servizio({"abbattimento, 1000, 60"}), "abbattimento"},
+      {linea_vuota, servizio({"stazione, 0, 4, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}),
+       "stazione"},
+  };
+  const auto maiuscole = [](std::string p) {
+    for (char& c : p) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return p;
+  };
+  const auto alterne = [](std::string p) {
+    for (std::size_t i = 0; i < p.size(); i += 2)
+      p[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(p[i])));
+    return p;
+  };
+  const lettura_prova vuota(linea_vuota, servizio_vuoto, 1);
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.parola);
+    const lettura_prova minuscole(c.linea, c.servizio, 1);
+    ASSERT_EQ(minuscole.m.codice_errore, 0);
+    for (const std::string& a : minuscole.avvisi)
+      EXPECT_EQ(a.find("sconosciuta"), std::string::npos) << a;
+    EXPECT_FALSE(stesso_modello(minuscole.m, vuota.m)) << "the record changed nothing";
+    for (const std::string& scritta :
+         {maiuscole(std::string(c.parola)), alterne(std::string(c.parola))}) {
+      const auto cambia = [&](std::string t) {
+        const std::size_t p = t.find(c.parola);
+        return p == std::string::npos ? t : t.replace(p, c.parola.size(), scritta);
+      };
+      const lettura_prova r(cambia(c.linea), cambia(c.servizio), 1);
+      EXPECT_EQ(r.m.codice_errore, 0) << scritta;
+      EXPECT_EQ(r.avvisi, minuscole.avvisi) << scritta;
+      EXPECT_TRUE(stesso_modello(r.m, minuscole.m)) << scritta;
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Stretch fills.
 
@@ -480,11 +584,26 @@ TEST(Riempimenti, SpeedsInFifthsAndAdhesion) {
 }
 
 TEST(Riempimenti, CellsBeforeAFirstRowPastZeroGetZero) {
-  const lettura_prova r(linea({"pendenza, 200, 10"}, "lunghezza percorso, 0"),
-                        servizio({"velocita, 200, 50", "aderenza, 100, 90"}));
-  EXPECT_EQ(colonna(r.m, &cella::pendenza, 0, 5), "100 100 100 100 110 110");
-  EXPECT_EQ(colonna(r.m, &cella::velocita_linea, 0, 5), "0 0 0 0 10 10");
-  EXPECT_EQ(colonna(r.m, &cella::aderenza, 0, 3), "0 0 90 90");
+  // The first row's cell is nearest(p / 50): the cells before it keep the
+  // value before any row (gradient 0, speed and adhesion 0); a row on cell 0
+  // only sets the value that the next row or the completion writes.
+  const struct {
+    std::string p;
+    std::string pendenza, velocita, aderenza;  // cells 0..5
+  } casi[] = {
+      {"25", "110 110 110 110 110 110", "10 10 10 10 10 10", "90 90 90 90 90 90"},
+      {"50", "100 110 110 110 110 110", "0 10 10 10 10 10", "0 90 90 90 90 90"},
+      {"100", "100 100 110 110 110 110", "0 0 10 10 10 10", "0 0 90 90 90 90"},
+      {"200", "100 100 100 100 110 110", "0 0 0 0 10 10", "0 0 0 0 90 90"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.p);
+    const lettura_prova r(linea({"pendenza, " + c.p + ", 10"}, "lunghezza percorso, 0"),
+                          servizio({"velocita, " + c.p + ", 50", "aderenza, " + c.p + ", 90"}));
+    EXPECT_EQ(colonna(r.m, &cella::pendenza, 0, 5), c.pendenza);
+    EXPECT_EQ(colonna(r.m, &cella::velocita_linea, 0, 5), c.velocita);
+    EXPECT_EQ(colonna(r.m, &cella::aderenza, 0, 5), c.aderenza);
+  }
 }
 
 TEST(Riempimenti, RowsCrowdedAtTheEndNeverWritePastTheGrid) {
@@ -561,11 +680,13 @@ TEST(Cartelli, EightyBoardsFitAnEightyFirstFails) {
 }
 
 TEST(Abbattimenti, TypesByValueAndTheirCell) {
-  const lettura_prova r(linea_vuota, servizio({"abbattimento, 1000, 60", "abbattimento, 1125, 0",
-                                               "abbattimento, 1225, -4"}));
+  const lettura_prova r(linea_vuota, servizio({"abbattimento, -25, 1", "abbattimento, 1000, 60",
+                                               "abbattimento, 1125, 0", "abbattimento, 1225, -4"}));
   ASSERT_EQ(r.m.codice_errore, 0);
-  // nearest(p / 50), no + 1: 1125 m -> 22.5 -> 22; 1225 m -> 24.5 -> 24.
-  EXPECT_EQ(eventi(r.m, 0, 40), "20: 12 [60 0 0 0]\n22: 13 [0 0 0 0]\n24: 13 [0 0 0 0]\n");
+  // nearest(p / 50), no + 1: -25 m -> -0.5 -> 0, the first cell; 1125 m ->
+  // 22.5 -> 22; 1225 m -> 24.5 -> 24. A speed of 1 is a speed.
+  EXPECT_EQ(eventi(r.m, 0, 40),
+            "0: 12 [1 0 0 0]\n20: 12 [60 0 0 0]\n22: 13 [0 0 0 0]\n24: 13 [0 0 0 0]\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -637,6 +758,30 @@ TEST(Stazioni, FirstStationWithCodice4KeepsTheLongerZoneButClearsTheFlag) {
   const lettura_prova r(linea_vuota,
                         servizio({"stazione, 10000, 4, 600, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, A"}));
   EXPECT_EQ(stazione(r.m, 1), "4 [9700,10350] 10000 c00000 i0,0,0,0,0 0 A");
+}
+
+// A zone ending just past 100 m still has its stop (error 24 is for 100 m
+// and less), and approach codes that would fall on cells 0 and 1 are left out.
+TEST(Stazioni, AStopNearTheStartAndItsApproachCodes) {
+  const struct {
+    std::string_view riga;
+    std::string celle;  // cells 0..10
+  } casi[] = {
+      // Zone -150..150: stop on cell 2, its codes on cells 1 to -2.
+      {"stazione, 0, 4, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "2: 10 [1 0 0 0]\n"},
+      // 50 + 50, plus 50 for codice_4 (cleared only after the zone is computed).
+      {"stazione, 50, 4, 100, 0,0,1, 0,0,0, 0,0,0, 0, 0,0,0, A", "2: 10 [1 0 0 0]\n"},
+      {"stazione, 0, 5, 100, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "2: 10 [1 0 0 0]\n"},
+      {"stazione, 0, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
+       "2: 0 [0 0 0 0] avviso 81\n3: 10 [1 0 0 0]\n"},
+      {"stazione, 0, 4, 500, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
+       "2: 0 [0 0 0 0] avviso 82\n3: 0 [0 0 0 0] avviso 81\n4: 10 [1 0 0 0]\n"},
+  };
+  for (const auto& c : casi) {
+    const lettura_prova r(linea_vuota, servizio({c.riga}));
+    EXPECT_EQ(r.m.codice_errore, 0) << c.riga;
+    EXPECT_EQ(eventi(r.m, 0, 10), c.celle) << c.riga;
+  }
 }
 
 TEST(Stazioni, ErrorsWithTheirPositionsAndWhatWasWritten) {
@@ -946,6 +1091,40 @@ TEST(Errori, ReadingFailuresSayWhatWasWrongAndTheLikelyCause) {
   }
 }
 
+// The likely cause named for a reading failure is that of the file being
+// read: line ends of the line source, which was read without trouble, say
+// nothing about a failure in the service source.
+TEST(Errori, TheLikelyCauseIsThatOfTheFileThatFailed) {
+  // Lines ended by CR alone: the records stand on one line, as items.
+  const std::string linea_solo_cr = "[generale]\r, lunghezza percorso, 0, [curve], [fine]\r";
+  const std::string cattivo = servizio({"sabbia, 3x"});
+  const struct {
+    std::string nome;
+    std::string linea;
+    std::optional<std::string> servizio;
+    std::string luogo;
+    bool causa;
+  } casi[] = {
+      {"line ends of the line source, failure in the service source", linea_solo_cr, cattivo,
+       "servizio.txt:3", false},
+      {"line ends of the line source, service source missing", linea_solo_cr, std::nullopt,
+       "servizio.txt:0", false},
+      {"line ends of the service source", linea_vuota, "[generale]\r, sabbia, 3x\r",
+       "servizio.txt:1", true},
+      {"line ends of the line source, failure there",
+       "[generale]\r, lunghezza percorso, 0, [curve], pendenza, 0, 3x\r", servizio_vuoto,
+       "linea.txt:1", true},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const lettura_prova r(c.linea, c.servizio);
+    EXPECT_EQ(r.m.codice_errore, errore_lettura);
+    EXPECT_EQ(r.luogo(), c.luogo);
+    EXPECT_EQ(ultimo_luogo(r.m).dettaglio.find("il solo CR") != std::string::npos, c.causa)
+        << ultimo_luogo(r.m).dettaglio;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Warnings about keywords that match nothing.
 
@@ -971,6 +1150,30 @@ TEST(Avvisi, UnknownKeywordsOfTheDataPartsWithTheirLines) {
                 "servizio.txt:0: nessun segnale nel file del servizio",
                 "servizio.txt:0: nessuna riga velocita nel file del servizio: la velocita' della "
                 "linea e' 0 ovunque"}));
+}
+
+// The first record of a data part is warned about like any other, on the
+// line right after the part's opening or on the same line.
+TEST(Avvisi, AnUnknownKeywordRightAfterTheOpeningOfADataPart) {
+  const struct {
+    std::string linea;
+    std::string servizio;
+    std::string avviso;
+  } casi[] = {
+      {linea_vuota, testo({"[generale]", "vetturre, 11", "[fine]"}),
+       "servizio.txt:2: parola chiave sconosciuta \"vetturre\", record ignorato"},
+      {linea_vuota, testo({"[generale], vetturre, 11", "[fine]"}),
+       "servizio.txt:1: parola chiave sconosciuta \"vetturre\", record ignorato"},
+      {testo({"[generale]", "lunghezza percorso, 0", "[curve]", "pendenz, 5, 5", "[fine]"}),
+       servizio_vuoto, "linea.txt:4: parola chiave sconosciuta \"pendenz\", record ignorato"},
+      {testo({"[generale]", "lunghezza percorso, 0", "[curve], pendenz, 5, 5", "[fine]"}),
+       servizio_vuoto, "linea.txt:3: parola chiave sconosciuta \"pendenz\", record ignorato"},
+  };
+  for (const auto& c : casi) {
+    const lettura_prova r(c.linea, c.servizio);
+    EXPECT_EQ(r.m.codice_errore, 0) << c.avviso;
+    EXPECT_NE(std::find(r.avvisi.begin(), r.avvisi.end(), c.avviso), r.avvisi.end()) << c.avviso;
+  }
 }
 
 TEST(Avvisi, AServiceSourceWithoutItsGeneralPartIsToldAbout) {

@@ -6,15 +6,18 @@
 #include <vector>
 
 #include "model/errori.h"
+#include "tests/testo_esatto.h"
 
 namespace compattatore {
 namespace {
 
 // Reads `testo` by `schema`, one letter per item: t text, n 32-bit, h 16-bit,
 // b byte. Text items come back in angle brackets, numbers as digits; "FINE" marks
-// the end of the file after the last item.
+// the end of the file after the last item. The text ends where its block
+// does, so that a read past the end shows under the sanitizers.
 std::vector<std::string> leggi(std::string_view testo, std::string_view schema) {
-  lettore_voci r(testo);
+  const prove::testo_esatto esatto(testo);
+  lettore_voci r(esatto.vista());
   std::vector<std::string> voci;
   std::string t;
   for (char c : schema) {
@@ -68,6 +71,9 @@ TEST(Voci, ItemsAsTheSourcesWriteThem) {
       // delimiter is dropped.
       {"\"  A, B  \" resto, 5\r\n", "tn", {"<  A, B  >", "5", "FINE"}},
       {"\"due\r\nrighe\"\r\nx", "tt", {"<due\r\nrighe>", "<x>", "FINE"}},
+      // A quoted text may end in a comma; the delimiter is the one after the quote.
+      {"\"A,\", 5\r\n", "tn", {"<A,>", "5", "FINE"}},
+      {"\"A,\"\r\n\"B,\"", "tt", {"<A,>", "<B,>", "FINE"}},
       // Empty items: between commas, before a line end, an empty line.
       {",\r\n\r\n5", "nnnn", {"0", "0", "0", "5", "FINE"}},
       {"\r\nx", "tt", {"<>", "<x>", "FINE"}},
@@ -77,6 +83,10 @@ TEST(Voci, ItemsAsTheSourcesWriteThem) {
       {"segnale,\r\n  100", "tnn", {"<segnale>", "0", "100", "FINE"}},
       // A lone CR inside a line is a character of the item.
       {"a\rb,1", "tn", {"<a\rb>", "1", "FINE"}},
+      // A CR that closes the file ends the line: it is no part of the item.
+      {"x,5\r", "tn", {"<x>", "5", "FINE"}},
+      {"x,y\r", "tt", {"<x>", "<y>", "FINE"}},
+      {"x,\r", "tn", {"<x>", "0", "FINE"}},
       // Widths at their limits.
       {"2147483647,-2147483648,32767,-32768,255,0",
        "nnhhbb",
@@ -90,9 +100,17 @@ TEST(Voci, WhatIsNotANumberWhereOneIsExpectedFails) {
     std::string_view testo;
     std::string_view schema;
     std::string_view nel_messaggio;
+    std::string_view non_nel_messaggio = {};
   } casi[] = {
       {"12abc, 5", "n", "voce \"12abc\" non e' un numero intero per il campo campo"},
       {"1.5\r\n", "n", "punto decimale"},
+      // The decimal point or comma is named only between two digits.
+      {"1.x\r\n", "n", "non e' un numero", "punto decimale"},
+      {"x.5\r\n", "n", "non e' un numero", "punto decimale"},
+      {".5", "n", "non e' un numero", "punto decimale"},
+      {"5.", "n", "non e' un numero", "punto decimale"},
+      {"\"1,x\"", "n", "non e' un numero", "virgola decimale"},
+      {"\"x,5\"", "n", "non e' un numero", "virgola decimale"},
       {"abc", "n", "\"abc\" non e' un numero"},
       {"\"12\"", "n", "non e' un numero"},
       {"-, 3", "n", "\"-\" non e' un numero"},
@@ -118,6 +136,10 @@ TEST(Voci, WhatIsNotANumberWhereOneIsExpectedFails) {
     } catch (const fallimento_lettura& f) {
       EXPECT_NE(std::string(f.what()).find(c.nel_messaggio), std::string::npos)
           << c.testo << " -> " << f.what();
+      if (!c.non_nel_messaggio.empty()) {
+        EXPECT_EQ(std::string(f.what()).find(c.non_nel_messaggio), std::string::npos)
+            << c.testo << " -> " << f.what();
+      }
     }
   }
 }
@@ -203,16 +225,41 @@ TEST(Voci, LineNumberOfTheCurrentPosition) {
   EXPECT_EQ(r.riga(), 6);
 }
 
+// Each case runs on an item that ends where its block does (a read past it
+// shows under the sanitizers), and again with `oltre` after it, bytes that a
+// test looking one byte too far would take for the rest of its word.
 TEST(Voci, KeywordTests) {
-  EXPECT_TRUE(contiene("progressiva chilometrica uno", "uno"));
-  EXPECT_FALSE(contiene("progressiva chilometrica UNO", "uno"));
-  EXPECT_TRUE(contiene_nc("CURVAD5", "curva"));
-  EXPECT_TRUE(contiene_nc("Lunghezza Percorso", "percorso"));
-  EXPECT_TRUE(contiene_nc("[Generale]", "[generale]"));
-  EXPECT_FALSE(contiene_nc("curv", "curva"));
-  EXPECT_TRUE(contiene_nc("x", ""));
-  // Only ASCII letters fold: a Windows-1252 capital stays itself.
-  EXPECT_FALSE(contiene_nc("VELOCIT\xC0", "velocit\xE0"));
+  const struct {
+    std::string_view voce;
+    std::string_view parola;
+    bool con_maiuscole;  // contiene
+    bool senza;          // contiene_nc
+    std::string_view oltre = {};
+  } casi[] = {
+      {"progressiva chilometrica uno", "uno", true, true},
+      {"progressiva chilometrica UNO", "uno", false, true},
+      {"CURVAD5", "curva", false, true},
+      {"Lunghezza Percorso", "percorso", false, true},
+      {"[Generale]", "[generale]", false, true},
+      {"ADERENZA", "aderenza", false, true},
+      {"curv", "curva", false, false, "a"},
+      {"xsegnal", "segnale", false, false, "e"},
+      {"XSEGNAL", "segnale", false, false, "E"},
+      {"x", "", true, true},
+      {"", "x", false, false, "x"},
+      // Only the ASCII letters fold: not the signs beside them, nor a
+      // Windows-1252 capital.
+      {"@", "`", false, false},
+      {"[", "{", false, false},
+      {"VELOCIT\xC0", "velocit\xE0", false, false},
+  };
+  for (const auto& c : casi) {
+    for (const std::string_view oltre : {std::string_view(), c.oltre}) {
+      const prove::testo_esatto voce(c.voce, oltre);
+      EXPECT_EQ(contiene(voce.vista(), c.parola), c.con_maiuscole) << c.voce << " / " << c.parola;
+      EXPECT_EQ(contiene_nc(voce.vista(), c.parola), c.senza) << c.voce << " / " << c.parola;
+    }
+  }
 }
 
 }  // namespace

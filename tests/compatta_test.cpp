@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <sstream>
 
 #include "tests/dimensioni.h"
@@ -275,64 +276,162 @@ TEST(NomiLunghi, CompactWhereverTheFileSystemHoldsTheNames) {
   }
 }
 
-TEST(RigaDiComando, UsageHelpAndVersion) {
-  cartella_temporanea d("uso");
-  const struct {
-    std::vector<std::string> argomenti;
-    int stato;
-    bool su_uscita;  // help and version on standard output, the rest on error
-  } casi[] = {
-      {{"--help"}, 0, true},
-      {{"--version"}, 0, true},
-      {{"boh"}, 2, false},
-      {{"compatta", d.percorso().string(), "L"}, 2, false},
-      {{"compatta", (d.percorso() / "manca").string(), "L", "T"}, 2, false},
-      {{"compatta", d.percorso().string(), "../L", "T"}, 2, false},
-      {{"esporta"}, 2, false},
-      {{"esporta", (d.percorso() / "manca").string()}, 2, false},
-  };
-  for (const auto& c : casi) {
-    std::vector<std::string> a = {COMPATTATORE_EXE};
-    a.insert(a.end(), c.argomenti.begin(), c.argomenti.end());
-    const auto e = esegui(a, d.percorso());
-    EXPECT_EQ(e.stato, c.stato) << c.argomenti[0];
-    EXPECT_EQ(e.uscita.empty(), !c.su_uscita) << c.argomenti[0];
-    EXPECT_EQ(e.errori.empty(), c.su_uscita) << c.argomenti[0];
+// Every phase on a line of its own, whole whatever its length: a long route
+// name makes the writing phases' lines run well past 127 bytes.
+TEST_F(Compatta, TimesEveryPhaseOnALineOfItsOwn) {
+  const std::string linea(150, 'L');
+  prove::scrivi_tutto(dir() / (linea + "_linea.txt"), linea_valida);
+  prove::scrivi_tutto(dir() / (linea + "_T-.txt"), servizio_valido);
+  const auto e =
+      esegui({COMPATTATORE_EXE, "compatta", dir().string(), linea, "T", "--tempi", "-q"}, dir());
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "");
+  EXPECT_TRUE(e.errori.ends_with("\n")) << e.errori;
+  const std::vector<std::string> fasi = {"lettura",
+                                         "marcatura",
+                                         "codici",
+                                         "scrittura " + linea + "_linea.dat",
+                                         "scrittura " + linea + "_T.sim",
+                                         "scrittura " + linea + "_T.dat",
+                                         "sostituzione"};
+  const std::vector<std::string> r = righe_uscita(e.errori);
+  ASSERT_EQ(r.size(), fasi.size()) << e.errori;
+  const std::regex secondi("[0-9]+\\.[0-9]{6} s");
+  for (std::size_t i = 0; i < fasi.size(); ++i) {
+    const std::string testa = "tempo " + fasi[i] + ": ";
+    EXPECT_TRUE(r[i].starts_with(testa) && std::regex_match(r[i].substr(testa.size()), secondi))
+        << r[i];
   }
-  EXPECT_TRUE(fs::is_empty(d.percorso()));
 }
 
-// A usage error is one line that names the problem and points to the help of
-// the command; help asked after arguments helps; output that cannot be
-// written is a failure.
-TEST(RigaDiComando, UsageErrorsAreOneLineAndHelpComesFromAnywhere) {
+// A usage error: one line on standard error naming what is wrong, and where
+// the help is.
+std::string uso(const std::string& comando, const std::string& motivo) {
+  const std::string chi = comando.empty() ? "compattatore" : "compattatore " + comando;
+  return chi + ": " + motivo + " (vedere '" + chi + " --help')\n";
+}
+
+TEST(RigaDiComando, UsageErrorsNameTheArgumentThatIsWrong) {
   cartella_temporanea d("uso");
-  const std::string dir = d.percorso().string();
   const struct {
     std::vector<std::string> argomenti;
     std::string errore;
   } casi[] = {
-      {{"compatta", dir, "L"},
-       "compattatore compatta: manca TRENO (vedere 'compattatore compatta --help')\n"},
-      {{"compatta", dir, "L", "T", "X"},
-       "compattatore compatta: argomento in piu': X (vedere 'compattatore compatta --help')\n"},
-      {{"compatta", dir, "L", "T", "--boh"},
-       "compattatore compatta: opzione sconosciuta: --boh (vedere 'compattatore compatta "
-       "--help')\n"},
-      {{"compatta", dir + "/manca", "L", "T"},
-       "compattatore compatta: DIR non e' una cartella esistente: " + dir +
-           "/manca (vedere 'compattatore compatta --help')\n"},
-      {{"boh"}, "compattatore: comando sconosciuto: boh (vedere 'compattatore --help')\n"},
-      {{"esporta"}, "compattatore esporta: manca DIR (vedere 'compattatore esporta --help')\n"},
+      {{"boh"}, uso("", "comando sconosciuto: boh")},
+      {{"--boh"}, uso("", "opzione sconosciuta: --boh")},
+      {{"esporta"}, uso("esporta", "manca DIR")},
+      {{"esporta", "manca"}, uso("esporta", "DIR non e' una cartella esistente: manca")},
+      {{"esporta", ".", "x"}, uso("esporta", "argomento in piu': x")},
+      {{"compatta"}, uso("compatta", "manca DIR")},
+      {{"compatta", "."}, uso("compatta", "manca LINEA")},
+      {{"compatta", ".", "L"}, uso("compatta", "manca TRENO")},
+      {{"compatta", "manca", "L", "T"},
+       uso("compatta", "DIR non e' una cartella esistente: manca")},
+      {{"compatta", ".", "../L", "T"},
+       uso("compatta", "LINEA non puo' contenere separatori di cartella: ../L")},
+      {{"compatta", ".", "L", "a\\b"},
+       uso("compatta", "TRENO non puo' contenere separatori di cartella: a\\b")},
+      {{"compatta", ".", "L", "Linea"},
+       uso("compatta", "TRENO non puo' essere \"Linea\": L_Linea.dat sarebbe anche il tracciato")},
+      {{"compatta", ".", "L", "T", "x"}, uso("compatta", "argomento in piu': x")},
+      {{"compatta", ".", "L", "T", "--boh"}, uso("compatta", "opzione sconosciuta: --boh")},
   };
   for (const auto& c : casi) {
     std::vector<std::string> a = {COMPATTATORE_EXE};
     a.insert(a.end(), c.argomenti.begin(), c.argomenti.end());
     const auto e = esegui(a, d.percorso());
     EXPECT_EQ(e.stato, 2) << c.errore;
-    EXPECT_EQ(e.errori, c.errore);
     EXPECT_EQ(e.uscita, "");
+    EXPECT_EQ(e.errori, c.errore);
   }
+  EXPECT_TRUE(fs::is_empty(d.percorso()));
+}
+
+// The help of each command and the version, exactly; the program's own help
+// lists every command with the line its help starts with, and ends with the
+// exit statuses.
+TEST(RigaDiComando, HelpAndVersion) {
+  cartella_temporanea d("aiuto");
+  const auto su_uscita = [&](std::vector<std::string> argomenti) {
+    argomenti.insert(argomenti.begin(), COMPATTATORE_EXE);
+    const auto e = esegui(argomenti, d.percorso());
+    EXPECT_EQ(e.stato, 0) << argomenti[1];
+    EXPECT_EQ(e.errori, "") << argomenti[1];
+    return e.uscita;
+  };
+  EXPECT_EQ(su_uscita({"--version"}), std::string("compattatore ") + COMPATTATORE_VERSIONE + "\n");
+  const std::string esporta =
+      "scrive in DIR le sorgenti e i documenti dello scenario incorporato\n"
+      "Uso: compattatore esporta [OPZIONI] DIR\n"
+      "\n"
+      "Argomenti:\n"
+      "  DIR                       la cartella in cui scrivere\n"
+      "\n"
+      "Opzioni:\n"
+      "  -h,--help                 mostra questo aiuto ed esce\n"
+      "\n"
+      "Scrive in DIR le due sorgenti dello scenario incorporato (Quarve_Lentra_linea.txt,\n"
+      "Quarve_Lentra_58213-.txt) e i tre documenti del macchinista; nient'altro.\n";
+  const std::string compatta =
+      "compatta le sorgenti di un autore nei tre file del simulatore\n"
+      "Uso: compattatore compatta [OPZIONI] DIR LINEA TRENO\n"
+      "\n"
+      "Argomenti:\n"
+      "  DIR                       la cartella delle sorgenti\n"
+      "  LINEA                     il nome della linea\n"
+      "  TRENO                     il numero del treno\n"
+      "\n"
+      "Opzioni:\n"
+      "  -h,--help                 mostra questo aiuto ed esce\n"
+      "  --senza-tracciato         non scrive il tracciato LINEA_linea.dat (un file gia' presente "
+      "resta)\n"
+      "  --rigoroso                ogni avviso diventa un errore: stato 1 e nessun file scritto\n"
+      "  -q,--silenzioso           non stampa la riga finale\n"
+      "  --tempi                   stampa la durata di ogni fase\n"
+      "\n"
+      "Legge DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt (senza mai modificarli) e scrive\n"
+      "DIR/LINEA_linea.dat (non con --senza-tracciato), DIR/LINEA_TRENO.sim e\n"
+      "DIR/LINEA_TRENO.dat. Se trova un errore lo segnala e non scrive nulla. Gli avvisi\n"
+      "(FILE:RIGA: attenzione: ...) dicono cio' che lo scenario perde o riceve diverso da\n"
+      "come e' scritto; ne mostra al piu' 50. Se riesce stampa una riga con cio' che ha\n"
+      "compattato.\n";
+  EXPECT_EQ(su_uscita({"esporta", "--help"}), esporta);
+  EXPECT_EQ(su_uscita({"compatta", "--help"}), compatta);
+  EXPECT_EQ(su_uscita({"compatta", "-h"}), compatta);
+
+  const std::string aiuto = su_uscita({"--help"});
+  EXPECT_EQ(su_uscita({"-h"}), aiuto);
+  EXPECT_TRUE(aiuto.ends_with(
+      "\nStato di uscita: 0 fatto, 1 errore nello scenario, 2 uso sbagliato o file non\n"
+      "scrivibile.\n"))
+      << aiuto;
+  // The list of commands: "  NAME   description", up to the blank line.
+  const std::size_t lista = aiuto.find("\nComandi:\n");
+  ASSERT_NE(lista, std::string::npos) << aiuto;
+  std::vector<std::string> elencati;
+  std::istringstream righe_lista(aiuto.substr(lista + 10));
+  for (std::string r; std::getline(righe_lista, r) && !r.empty();) {
+    std::istringstream parole(r);
+    std::string nome;
+    parole >> nome;
+    std::string descrizione;
+    std::getline(parole >> std::ws, descrizione);
+    elencati.push_back(nome);
+    SCOPED_TRACE(nome);
+    const std::string proprio = su_uscita({nome, "--help"});
+    EXPECT_TRUE(proprio.starts_with(descrizione + "\nUso: compattatore " + nome + " ")) << proprio;
+  }
+  for (const char* comando :
+       {"esporta", "compatta", "controlla", "spiega", "disegna", "mostra", "confronta"})
+    EXPECT_NE(std::find(elencati.begin(), elencati.end(), comando), elencati.end()) << comando;
+  EXPECT_TRUE(fs::is_empty(d.percorso()));
+}
+
+// Help asked after a command's arguments helps; help or version that cannot
+// be written is a failure.
+TEST(RigaDiComando, HelpComesFromAnywhereAndUnwritableOutputFails) {
+  cartella_temporanea d("uso");
+  const std::string dir = d.percorso().string();
   const auto aiuto = esegui({COMPATTATORE_EXE, "compatta", dir, "L", "T", "--help"}, d.percorso());
   EXPECT_EQ(aiuto.stato, 0);
   EXPECT_TRUE(aiuto.uscita.starts_with("compatta le sorgenti di un autore")) << aiuto.uscita;
