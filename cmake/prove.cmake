@@ -11,15 +11,16 @@ target_compile_definitions(prove PRIVATE
   COMPATTATORE_CARTELLA_PROVE="${CMAKE_BINARY_DIR}")
 add_dependencies(prove compattatore)
 
-# A disk with a given number of bytes free, preloaded into the program by the
+# System calls that fail (a full disk, a read or a flush that fails, temporary
+# names all taken), preloaded into the program by the
 # failing-file-system tests. Never instrumented: it stands in for the system.
-add_library(disco_limitato SHARED tests/disco_limitato_preload.cpp)
-target_compile_options(disco_limitato PRIVATE -fno-sanitize=all)
-target_link_options(disco_limitato PRIVATE -fno-sanitize=all)
-target_link_libraries(disco_limitato PRIVATE ${CMAKE_DL_LIBS})
-add_dependencies(prove disco_limitato)
+add_library(guasti_sistema SHARED tests/guasti_sistema_preload.cpp)
+target_compile_options(guasti_sistema PRIVATE -fno-sanitize=all)
+target_link_options(guasti_sistema PRIVATE -fno-sanitize=all)
+target_link_libraries(guasti_sistema PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(prove guasti_sistema)
 target_compile_definitions(prove PRIVATE
-  COMPATTATORE_DISCO_LIMITATO="$<TARGET_FILE:disco_limitato>")
+  COMPATTATORE_GUASTI_SISTEMA="$<TARGET_FILE:guasti_sistema>")
 gtest_discover_tests(prove DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 
 # The Windows executable, cross-built inside this build so that the tests can
