@@ -67,6 +67,9 @@ std::function<void()> avviso_attesa(const std::string& cartella);
 CLI::App& nuovo_comando(CLI::App& app, const std::string& nome, const std::string& descrizione,
                         const std::string& dettagli);
 
+// When `comando` is the one chosen, `azione` is what runs.
+void quando_scelto(CLI::App& comando, azione_comando& scelta, azione_comando azione);
+
 // A positional argument shown by its name alone.
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione);

@@ -98,11 +98,9 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
                    "ogni avviso diventa un errore: stato 1 e nessun file scritto");
   comando.add_flag("-q,--silenzioso", o->silenzioso, "non stampa la riga finale");
   comando.add_flag("--tempi", o->tempi, "stampa la durata di ogni fase");
-  comando.callback([&scelta, o] {
-    scelta = [o] {
-      richiedi_scenario(o->scenario);
-      return compatta_sorgenti(*o);
-    };
+  quando_scelto(comando, scelta, [o] {
+    richiedi_scenario(o->scenario);
+    return compatta_sorgenti(*o);
   });
 }
 

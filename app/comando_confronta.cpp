@@ -128,15 +128,13 @@ void aggiungi_confronta(CLI::App& app, azione_comando& scelta) {
   argomento(comando, "B", o->b, "il secondo file, o la seconda cartella");
   comando.add_option("LINEA", o->linea, "con due cartelle: il nome della linea")->type_name("");
   comando.add_option("TRENO", o->treno, "con due cartelle: il numero del treno")->type_name("");
-  comando.callback([&scelta, o] {
-    scelta = [o] {
-      if (!o->linea.empty()) {
-        if (o->treno.empty()) throw errore_uso("manca TRENO");
-        richiedi_scenario({o->a, o->linea, o->treno});
-        richiedi_scenario({o->b, o->linea, o->treno});
-      }
-      return confronta_file(*o);
-    };
+  quando_scelto(comando, scelta, [o] {
+    if (!o->linea.empty()) {
+      if (o->treno.empty()) throw errore_uso("manca TRENO");
+      richiedi_scenario({o->a, o->linea, o->treno});
+      richiedi_scenario({o->b, o->linea, o->treno});
+    }
+    return confronta_file(*o);
   });
 }
 

@@ -56,11 +56,9 @@ void aggiungi_controlla(CLI::App& app, azione_comando& scelta) {
   comando.add_flag("--senza-tracciato", o->senza_tracciato,
                    "come compatta --senza-tracciato: le curve non vengono lette");
   comando.add_flag("--rigoroso", o->rigoroso, "anche un avviso da' lo stato di uscita 1");
-  comando.callback([&scelta, o] {
-    scelta = [o] {
-      richiedi_scenario(o->scenario);
-      return controlla_sorgenti(*o);
-    };
+  quando_scelto(comando, scelta, [o] {
+    richiedi_scenario(o->scenario);
+    return controlla_sorgenti(*o);
   });
 }
 

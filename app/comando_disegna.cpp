@@ -116,11 +116,9 @@ void aggiungi_disegna(CLI::App& app, azione_comando& scelta) {
   comando.add_option("-o,--uscita", o->uscita, "il file da scrivere (LINEA_TRENO.html in DIR)")
       ->type_name("FILE");
   comando.add_flag("-q,--silenzioso", o->silenzioso, "non stampa la riga finale");
-  comando.callback([&scelta, o] {
-    scelta = [o] {
-      richiedi_scenario(o->scenario);
-      return disegna(*o);
-    };
+  quando_scelto(comando, scelta, [o] {
+    richiedi_scenario(o->scenario);
+    return disegna(*o);
   });
 }
 

@@ -16,14 +16,12 @@ void aggiungi_esporta(CLI::App& app, azione_comando& scelta) {
       "Quarve_Lentra_58213-.txt) e i tre documenti del macchinista; nient'altro.");
   const auto directory = std::make_shared<std::string>();
   argomento(comando, "DIR", *directory, "la cartella in cui scrivere");
-  comando.callback([&scelta, directory] {
-    scelta = [directory] {
-      richiedi_cartella(*directory, "DIR");
-      const piattaforma::lucchetto_cartella lucchetto(*directory, avviso_attesa(*directory));
-      for (const testo_incorporato& t : testi_incorporati())
-        scrivi_testo(*directory, t, linea_incorporata, treno_incorporato);
-      return stato_fatto;
-    };
+  quando_scelto(comando, scelta, [directory] {
+    richiedi_cartella(*directory, "DIR");
+    const piattaforma::lucchetto_cartella lucchetto(*directory, avviso_attesa(*directory));
+    for (const testo_incorporato& t : testi_incorporati())
+      scrivi_testo(*directory, t, linea_incorporata, treno_incorporato);
+    return stato_fatto;
   });
 }
 

@@ -121,7 +121,7 @@ void aggiungi_mostra(CLI::App& app, azione_comando& scelta) {
       .add_option("--passo", o->passo, "tracciato: le coordinate ogni N metri invece dei tratti")
       ->type_name("N");
   comando.add_flag("--json", o->json, "scrive JSON invece del testo");
-  comando.callback([&scelta, o] { scelta = [o] { return mostra_file(*o); }; });
+  quando_scelto(comando, scelta, [o] { return mostra_file(*o); });
 }
 
 }  // namespace compattatore

@@ -89,14 +89,12 @@ void aggiungi_spiega(CLI::App& app, azione_comando& scelta) {
   comando.add_option("--cella", o->cella, "la cella da spiegare, al posto di METRI")
       ->type_name("N");
   comando.add_flag("--senza-tracciato", o->senza_tracciato, "non disegna il tracciato");
-  comando.callback([&scelta, o] {
-    scelta = [o] {
-      richiedi_scenario(o->scenario);
-      if (o->metri.empty() == o->cella.empty())
-        throw errore_uso(o->metri.empty() ? "manca METRI (o --cella N)"
-                                          : "METRI e --cella insieme: uno solo");
-      return spiega(*o);
-    };
+  quando_scelto(comando, scelta, [o] {
+    richiedi_scenario(o->scenario);
+    if (o->metri.empty() == o->cella.empty())
+      throw errore_uso(o->metri.empty() ? "manca METRI (o --cella N)"
+                                        : "METRI e --cella insieme: uno solo");
+    return spiega(*o);
   });
 }
 

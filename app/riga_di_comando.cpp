@@ -215,6 +215,10 @@ void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const st
                         "--senza-tracciato)");
 }
 
+void quando_scelto(CLI::App& comando, azione_comando& scelta, azione_comando azione) {
+  comando.callback([&scelta, azione = std::move(azione)] { scelta = azione; });
+}
+
 void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
                const std::string& descrizione) {
   comando.add_option(nome, valore, descrizione)->required()->type_name("");
