@@ -18,10 +18,6 @@ namespace compattatore {
 
 namespace {
 
-// Warnings beyond these are counted, not printed: a file of unknown words
-// would otherwise print more than it holds.
-constexpr std::size_t avvisi_mostrati = 50;
-
 struct opzioni_compatta {
   scenario_autore scenario;
   bool senza_tracciato = false;
@@ -52,7 +48,7 @@ int compatta_sorgenti(const opzioni_compatta& o) {
   if (o.tempi) stampa_tempi(tempi);
   if (o.senza_tracciato && r.errore == 0)
     avvisa_tracciato_rimasto(m, o.scenario.directory, o.scenario.linea);
-  piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
+  piattaforma::scrivi_errore(testo_avvisi(m));
   if (r.errore != 0) {
     piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
     return stato_errore_scenario;

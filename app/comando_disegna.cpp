@@ -37,9 +37,6 @@ void richiedi_uscita_libera(const scenario_autore& o, const std::string& uscita)
   }
 }
 
-// Warnings beyond these are counted, not printed, as compatta does.
-constexpr std::size_t avvisi_mostrati = 50;
-
 // The errors and the warnings of the run, in the order found, as controlla
 // lists them (each error's line says where), then why a check stopped.
 std::vector<messaggio_pagina> messaggi(const modello& m) {
@@ -76,7 +73,7 @@ int disegna(const opzioni_disegna& opzioni) {
   fonte_disco fonte(o.directory, o.linea, o.treno, /*consuma=*/false);
   const risultato_compattazione r = compatta(m, fonte, /*j=*/1);
   // On standard error what compatta would say.
-  piattaforma::scrivi_errore(testo_avvisi(m, avvisi_mostrati));
+  piattaforma::scrivi_errore(testo_avvisi(m));
   if (r.errore != 0) piattaforma::scrivi_errore(testo_errore(m, /*per_autore=*/true) + "\n");
 
   // With an error, the page shows what a check reads: every record but the

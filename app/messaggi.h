@@ -29,9 +29,13 @@ std::string riga_errore(const errore_registrato& e);
 // line for a warning about the file as a whole.
 std::string testo_avviso(const avviso& a);
 
+// How many warnings a run prints; the others are counted, not printed: a file
+// of unknown words would otherwise print more than it holds.
+inline constexpr std::size_t avvisi_mostrati = 50;
+
 // The warnings of a run, at most `massimo`, then one line for those left
 // unshown; empty when there is none.
-std::string testo_avvisi(const modello& m, std::size_t massimo);
+std::string testo_avvisi(const modello& m, std::size_t massimo = avvisi_mostrati);
 
 // Everything a check found, in the order found (the line source, the service
 // source, the marking pass, the check codes): one line per error and per
