@@ -274,8 +274,8 @@ void riempimento::scrivi(modello& m) {
 
 void riempimento::riga(modello& m, std::int32_t p, std::int32_t v, origine da) {
   const std::int64_t n = cella_di(p);
-  // The first write always happens: a row at or before the last filled cell
-  // still writes one cell.
+  // A row past cell 0 always writes: one at or before the last filled cell
+  // still writes one cell. A row before cell 1 writes nothing.
   if (n > 0) {
     do {
       if (ferma_all_ultima_ && cella_ >= m.numero_celle) break;

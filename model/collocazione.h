@@ -101,13 +101,15 @@ class riempimento {
   void riga(modello& m, std::int32_t p, std::int32_t v, origine da);
   // The end of the source.
   void completa(modello& m);
-  // The row whose value is being written.
-  origine da() const { return da_; }
   // Back to the value of the row before the current one, when the current
-  // one's could not be written.
+  // one's could not be written. Should that one fail too (rows before cell 1
+  // write nothing, so their values were never tried), the next step back is
+  // to 0, the value of the cells before the first row, which always fits.
   void scarta_valore() {
     valore_ = valore_precedente_;
     da_ = da_precedente_;
+    valore_precedente_ = 0;
+    da_precedente_ = {};
   }
 
  private:

@@ -93,6 +93,27 @@ TEST(Controlla, ASoundScenarioListsNothing) {
   EXPECT_EQ(prove::contenuto_cartella(d.percorso()).size(), 2u) << "nothing written";
 }
 
+// Speeds whose fifth does not fit a byte, on rows before cell 1: those rows
+// write nothing, so their values are first tried by the row after them. Each
+// is listed once, the later first (where compatta stops), and the check goes on.
+TEST(Controlla, SpeedsThatCannotBeWrittenBeforeTheFirstCellAreEachListedOnce) {
+  modello m;
+  m.nome_linea = "V";
+  m.numero_treno = "2";
+  fonte_memoria f(linea_incorporata,
+                  con(servizio_incorporato, "velocita,       0,    75",
+                      "velocita,       0,    75\r\nvelocita, 0, 9000\r\nvelocita, 0, 9500"));
+  f.conserva_file();
+  controlla(m, f, 1);
+  ASSERT_EQ(m.numero_errori, 2u);
+  EXPECT_EQ(m.errori[0].codice, 25);
+  EXPECT_EQ(m.errori[1].codice, 25);
+  EXPECT_EQ(m.errori[0].luogo.riga, m.errori[1].luogo.riga + 1);
+  EXPECT_NE(m.errori[0].luogo.dettaglio.find("9500"), std::string::npos)
+      << m.errori[0].luogo.dettaglio;
+  EXPECT_TRUE(m.interruzione.empty()) << m.interruzione;
+}
+
 // ---------------------------------------------------------------------------
 // The contract: on any scenario, the first error listed is the one compatta
 // reports, and a scenario compatta accepts lists no error. Scenarios are the
