@@ -9,14 +9,15 @@
 
 namespace compattatore {
 
-namespace {
-
-// How a row's value becomes its cell field: the gradient plus 100 and the
-// adhesion keep their low 8 bits; the line speed is counted in units of
-// 5 km/h and must fit a byte.
 std::uint8_t codifica_pendenza(std::int32_t g) {
   return static_cast<std::uint8_t>(std::int64_t{g} + 100);
 }
+
+namespace {
+
+// How the other rows' values become their cell fields: the adhesion keeps
+// its low 8 bits; the line speed is counted in units of 5 km/h and must fit
+// a byte.
 
 std::uint8_t codifica_velocita(std::int32_t v) {
   const std::int64_t codice = nearest(v / 5.0);
@@ -28,13 +29,6 @@ std::uint8_t codifica_velocita(std::int32_t v) {
 
 std::uint8_t codifica_aderenza(std::int32_t a) {
   return static_cast<std::uint8_t>(a);
-}
-
-// The item without the blanks around it.
-std::string_view senza_spazi(std::string_view s) {
-  const std::size_t a = s.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return {};
-  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
 bool stesse_lettere(std::string_view a, std::string_view b) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/descrizione_campi.h"
 #include "model/errori.h"
 #include "sources/lettura.h"
 #include "sources/tracciamento.h"
@@ -28,9 +29,7 @@ constexpr std::int32_t strisce_massime = 9;
 
 // A curve keyword as the writer spells it: "curva", "d" or "s", a digit 1 to 6.
 bool curva_ben_scritta(std::string_view parola) {
-  const std::size_t a = parola.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return false;
-  parola = parola.substr(a, parola.find_last_not_of(" \t") - a + 1);
+  parola = senza_spazi(parola);
   if (parola.size() != 7 || !contiene_nc(parola.substr(0, 5), "curva")) return false;
   const char lato = parola[5];
   return (lato == 'd' || lato == 'D' || lato == 's' || lato == 'S') && parola[6] >= '1' &&
@@ -179,9 +178,9 @@ lettura::esito lettura::leggi_linea() {
 
 // The [generale] part ends at a section header that is not a comment.
 bool lettura::fine_generale(std::string_view parola) {
-  const std::size_t primo = parola.find_first_not_of(" \t");
-  return contiene(parola, "[") && contiene(parola, "]") && primo != std::string_view::npos &&
-         parola[primo] != '-';
+  const std::string_view scritta = senza_spazi(parola);
+  return contiene(parola, "[") && contiene(parola, "]") && !scritta.empty() &&
+         scritta.front() != '-';
 }
 
 lettura::esito lettura::lunghezza_percorso(int) {
@@ -248,9 +247,9 @@ lettura::esito lettura::pendenza(int) {
   const std::int32_t g = voci_->leggi_32("pendenza");
   if (fuori_griglia(p, margine_controllo)) return dopo_fuori_griglia();
   riempi(pendenze_, p, g);
-  fuori_intervallo("pendenza", g, pendenza_minima, pendenza_massima,
-                   "il simulatore riceve " +
-                       std::to_string(std::int32_t{static_cast<std::uint8_t>(g + 100)} - 100));
+  fuori_intervallo(
+      "pendenza", g, pendenza_minima, pendenza_massima,
+      "il simulatore riceve " + std::to_string(pendenza_per_mille(codifica_pendenza(g))));
   return esito::continua;
 }
 

@@ -32,6 +32,10 @@ inline bool sta_in_32_bit(std::int64_t v) {
          v <= std::numeric_limits<std::int32_t>::max();
 }
 
+// A gradient row's value as its cell field holds it: the gradient plus 100,
+// its low 8 bits.
+std::uint8_t codifica_pendenza(std::int32_t g);
+
 // For slots 81, 82 and 83 after the ordering, the record each triple came
 // from (0 "tre", 1 "due", 2 "uno"), or -1 for a slot left all zero.
 using ordine_progressive = std::array<int, 3>;

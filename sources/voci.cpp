@@ -114,6 +114,12 @@ bool contiene_nc(std::string_view voce, std::string_view parola) {
   return false;
 }
 
+std::string_view senza_spazi(std::string_view voce) {
+  const std::size_t a = voce.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return {};
+  return voce.substr(a, voce.find_last_not_of(" \t") - a + 1);
+}
+
 lettore_voci::lettore_voci(std::string_view testo) : testo_(testo) {
   bom_ = testo_.starts_with("\xEF\xBB\xBF");
   if (testo_.starts_with("\xFF\xFE") || testo_.starts_with("\xFE\xFF")) {

@@ -21,6 +21,9 @@ enum class larghezza { intero_32, intero_16, byte };
 bool contiene(std::string_view voce, std::string_view parola);
 bool contiene_nc(std::string_view voce, std::string_view parola);
 
+// The item without the blanks around it.
+std::string_view senza_spazi(std::string_view voce);
+
 // The longest text a file can hold in a text field (16-bit byte count).
 inline constexpr std::size_t lunghezza_massima_testo = 65535;
 
