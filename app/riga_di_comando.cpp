@@ -205,7 +205,9 @@ void avvisa_tracciato_rimasto(modello& m, const std::string& directory, const st
   const std::string file = piattaforma::percorso(directory, nome_file_tracciato(linea));
   const std::optional<std::uint64_t> dimensione = piattaforma::dimensione_file(file);
   const std::uint64_t attesa = dimensione_file_tracciato(m.lunghezza_griglia);
-  if (!dimensione || *dimensione == attesa) return;
+  if (!dimensione) return;
+  for (std::uint64_t pieni = 0; pieni <= 2; ++pieni)
+    if (*dimensione == attesa + pieni * byte_metro_pieno_in_piu) return;
   m.registra_avviso(file, 0,
                     "il tracciato gia' presente e' di " + std::to_string(*dimensione) +
                         " byte, ma per un percorso di " +

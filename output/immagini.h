@@ -23,8 +23,9 @@ inline constexpr std::size_t byte_cella = 15;
 
 // The sizes the layouts give: the service table file with `testi` bytes of
 // text in all, the cell grid file of cells 0..numero_celle, and the track file
-// of metres 0..lunghezza_griglia as the plotting leaves it (metres 0 and 1
-// integers, the last two empty, doubles between).
+// of metres 0..lunghezza_griglia as the completion leaves it (metres 0 and 1
+// integers, the last two empty, doubles between). A curve ending on one of
+// the last two metres plots them too: 16 bytes more for each.
 inline constexpr std::size_t dimensione_file_tabella(std::size_t testi) {
   return numero_voci * byte_voce_fissi + testi;
 }
@@ -35,6 +36,7 @@ inline constexpr std::size_t dimensione_file_tracciato(std::int32_t lunghezza_gr
   // Per component: 2 integers of 4 bytes, L - 3 doubles of 10, 2 empties of 2.
   return 2 * (2 * 4 + (static_cast<std::size_t>(lunghezza_griglia) - 3) * 10 + 2 * 2);
 }
+inline constexpr std::size_t byte_metro_pieno_in_piu = 2 * (10 - 2);
 
 // Takes the bytes of one file piece by piece, in order.
 using scrittore = std::function<void(std::string_view)>;

@@ -197,10 +197,14 @@ TEST(ErroriAutore, WithoutTheTrackAnOldTrackOfAnotherLengthIsWarnedAbout) {
                           ": attenzione: il tracciato gia' presente e' di 2259964 byte, ma per "
                           "un percorso di 108000 m ne servono 2299964: e' di un'altra lunghezza "
                           "del percorso (compattate senza --senza-tracciato)\n");
-  // Left alone with the right length.
-  const scenario_autore t(linea_incorporata, servizio_incorporato);
-  ASSERT_EQ(t.compatta().stato, 0);
-  EXPECT_EQ(t.compatta({"--senza-tracciato"}).errori, "");
+  // Left alone with the right length, also where a curve ends on the last
+  // two metres, which the plotting then fills.
+  for (const std::string& linea : {linea_incorporata, con(linea_incorporata, "[pendenze]",
+                                                          "curvad1, 106000, 7000\r\n[pendenze]")}) {
+    const scenario_autore t(linea, servizio_incorporato);
+    ASSERT_EQ(t.compatta().stato, 0);
+    EXPECT_EQ(t.compatta({"--senza-tracciato"}).errori, "");
+  }
 }
 
 // An error names what stands in the cell it wanted, and the record that led
