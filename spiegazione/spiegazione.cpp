@@ -77,6 +77,11 @@ class spiegazione {
         t += "\n";
       }
     }
+    if (i == cella_marcata) {
+      t += "marchio:";
+      for (const campo_descritto& f : campi_marca(c)) t += " " + valore(f);
+      t += ", scritti dal programma alla fine\n";
+    }
     const std::vector<campo_descritto> tratto = campi_tratto(c);
     const origine origini[] = {o.avviso, o.montagna, o.velocita, o.pendenza, o.aderenza};
     for (std::size_t f = 0; f < tratto.size(); ++f) {

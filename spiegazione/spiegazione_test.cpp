@@ -71,6 +71,17 @@ TEST_F(Spiegazione, TheSlowdownsWarningCellAndACheckPointThePassAdded) {
   EXPECT_NE(aggiunto.find("  velocita 180 km/h\n"), std::string::npos) << aggiunto;
 }
 
+// Cell 1 holds the mark and the check code the program writes at the end.
+TEST_F(Spiegazione, TheMarkedCell) {
+  const std::string t = spiega(1);
+  EXPECT_NE(t.find("evento: nessuno\nmarchio: marca " + std::to_string(m.celle[1].dato_1) +
+                   " codice di controllo " + std::to_string(m.celle[1].dato_2) +
+                   ", scritti dal programma alla fine\n"),
+            std::string::npos)
+      << t;
+  EXPECT_NE(m.celle[1].dato_1, 0);
+}
+
 TEST_F(Spiegazione, TheTrackAtTheMetre) {
   // Before the first curve the track runs straight along the second component.
   EXPECT_NE(spiega(20, 1000).find("tracciato al metro 1000: x 0.000 m, y 1000.000 m, direzione "
