@@ -106,10 +106,8 @@ void lettura::fallisci(const fallimento_lettura& f) {
 void lettura::registra_fallimento(const fallimento_lettura& f) {
   luogo_errore l = luogo(f.what());
   if (f.riga() != 0) l.riga = f.riga();
-  // A cause of the whole file explains any failure in it; the item reader
-  // names it already for the items it refuses.
-  if (voci_ && !voci_->causa_del_file().empty() &&
-      l.dettaglio.find(voci_->causa_del_file()) == std::string::npos) {
+  // A cause of the whole file explains any failure in it.
+  if (voci_ && !voci_->causa_del_file().empty()) {
     l.dettaglio += "; ";
     l.dettaglio += voci_->causa_del_file();
   }

@@ -208,7 +208,6 @@ std::size_t lettore_voci::fine_voce(std::size_t da) const {
 void lettore_voci::fallisci_fine(std::string_view campo) const {
   std::string d = "fine del file dentro un record";
   if (!campo.empty()) d += " (manca il campo " + std::string(campo) + ")";
-  if (!causa_file_.empty()) d += "; " + std::string(causa_file_);
   throw fallimento_lettura(d);
 }
 
@@ -226,7 +225,6 @@ void lettore_voci::fallisci_voce(std::size_t inizio, std::string_view motivo,
                   cause_della_voce(voce);
   // The byte-order mark belongs to the file's first item alone.
   if (bom_ && inizio == 0) d += "; " + std::string(causa_bom);
-  if (!causa_file_.empty()) d += "; " + std::string(causa_file_);
   throw fallimento_lettura(d);
 }
 

@@ -65,8 +65,9 @@ class lettore_voci {
   }
 
   // What the whole file suggests about any failure in it (UTF-16, lines
-  // ended by CR alone); empty when nothing. A UTF-8 byte-order mark explains
-  // only a failure of the file's first item, and is told only there.
+  // ended by CR alone); empty when nothing. The reading pass adds it to every
+  // failure it records. A UTF-8 byte-order mark explains only a failure of
+  // the file's first item, and the item reader tells it only there.
   std::string_view causa_del_file() const { return causa_file_; }
 
   // The records of a source sit one to a line. After segna_inizio_record(),
