@@ -273,21 +273,18 @@ void lettura::parola_non_riconosciuta(const parte& p) {
            "\" vanno scritte in minuscolo; record ignorato");
     return;
   }
-  if (p.generale) {
-    // Records of the data part: the [generale] part runs on further than
-    // the author thinks.
-    static constexpr std::string_view dati[] = {"pendenza", "curva", "montagna", "indicat"};
-    if (std::any_of(std::begin(dati), std::end(dati),
-                    [&](std::string_view d) { return contiene_nc(parola, d); })) {
-      if (dati_in_generale_++ == 0) {
-        riga_primi_dati_in_generale_ = riga_parola_;
-        avvisa(mostrata +
-               " e' un record della parte dei dati, ma sta ancora nella parte [generale], che "
-               "non lo legge: manca l'intestazione che chiude [generale] (per esempio "
-               "[curve])?");
-      }
-      return;
+  // Records of the data part: the [generale] part runs on further than
+  // the author thinks.
+  if (std::any_of(p.dati_seguenti.begin(), p.dati_seguenti.end(),
+                  [&](const regola& r) { return contiene_nc(parola, r.parola_1); })) {
+    if (dati_in_generale_++ == 0) {
+      riga_primi_dati_in_generale_ = riga_parola_;
+      avvisa(mostrata +
+             " e' un record della parte dei dati, ma sta ancora nella parte [generale], che "
+             "non lo legge: manca l'intestazione che chiude [generale] (per esempio "
+             "[curve])?");
     }
+    return;
   }
   avvisa("parola chiave sconosciuta " + mostrata + ", record ignorato");
 }

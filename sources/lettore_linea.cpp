@@ -118,7 +118,14 @@ lettura::esito lettura::leggi_linea() {
       {"sfondo tre", "sfondo", "tre", true, &lettura::sfondo, 2},
       {"ripetizione segnali", "segnali", "ripetizione", true, &lettura::ripetizione_segnali},
   };
-  const parte generale{regole_generale, intestazioni_dati, true};
+  static constexpr regola regole_dati[] = {
+      {"pendenza", "pendenza", "", false, &lettura::pendenza},
+      {"curva", "curva", "", false, &lettura::curva, 0, /*solo_con_tracciato=*/true},
+      {"montagna", "montagna", "", false, &lettura::montagna},
+      {"indicatori_vmax", "indicatori_v", "", false, &lettura::indicatori_v_max},
+      {"cartello_indicatore", "indicat", "cartello", false, &lettura::cartello},
+  };
+  const parte generale{regole_generale, intestazioni_dati, regole_dati};
   bool chiusa = false;
   while (prossima_parola(commenti_generale, false)) {
     if (fine_generale(parola_)) {
@@ -156,14 +163,7 @@ lettura::esito lettura::leggi_linea() {
   slot_cartello_ = slot_primo_cartello;
   if (m_.genera_linea != 0) inizia_tracciato(m_.tracciato);
 
-  static constexpr regola regole_dati[] = {
-      {"pendenza", "pendenza", "", false, &lettura::pendenza},
-      {"curva", "curva", "", false, &lettura::curva, 0, /*solo_con_tracciato=*/true},
-      {"montagna", "montagna", "", false, &lettura::montagna},
-      {"indicatori_vmax", "indicatori_v", "", false, &lettura::indicatori_v_max},
-      {"cartello_indicatore", "indicat", "cartello", false, &lettura::cartello},
-  };
-  const parte dati{regole_dati, intestazioni_dati, false};
+  const parte dati{regole_dati, intestazioni_dati, {}};
   while (prossima_parola(commenti_dati, true)) {
     const esito e = applica(dati);
     if (e == esito::termina) return e;

@@ -56,7 +56,7 @@ void lettura::leggi_servizio() {
       {"abbattimento", "abbattimento", "", false, &lettura::abbattimento},
       {"stazione", "stazione", "", false, &lettura::stazione},
   };
-  const parte dati{regole, intestazioni, false};
+  const parte dati{regole, intestazioni, {}};
   bool finito = false;
   while (!finito && prossima_parola(commenti_dati, true)) {
     const esito e = applica(dati);

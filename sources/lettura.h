@@ -73,11 +73,12 @@ class lettura {
     bool solo_con_tracciato = false;
   };
   // What a part of a file is, for the keyword loop: its records, and for
-  // the warnings the section headers its writer uses.
+  // the warnings the section headers its writer uses and, in a [generale]
+  // part, the records of the data part after it.
   struct parte {
     std::span<const regola> regole;
     std::span<const std::string_view> intestazioni;
-    bool generale;
+    std::span<const regola> dati_seguenti;
   };
 
   // Files.
