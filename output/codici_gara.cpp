@@ -15,7 +15,6 @@ constexpr std::size_t lunghezza_codice = 25;
 
 constexpr std::int16_t marca_tabella = 610;  // intero_1 of slot 85
 constexpr std::int16_t marca_cella = 5121;   // dato_1 of cell 1
-constexpr std::size_t cella_codici = 1;
 
 // Windows-1252 lower case: the letters whose capital and small forms are both
 // in the code page. 0xD7 (multiplication sign) sits among the capitals but has
@@ -67,9 +66,9 @@ namespace {
 // value, otherwise cell 1, whose record is named.
 bool rifiuta(modello& m, codice_errore_numero codice, bool nella_tabella) {
   luogo_errore l;
-  if (!nella_tabella && m.origini.size() > cella_codici) {
-    l = m.luogo_di(m.origini[cella_codici].evento);
-    l.spiegazione = "la cella 1 e' occupata " + occupata_da(m, cella_codici);
+  if (!nella_tabella && m.origini.size() > cella_marcata) {
+    l = m.luogo_di(m.origini[cella_marcata].evento);
+    l.spiegazione = "la cella 1 e' occupata " + occupata_da(m, cella_marcata);
   }
   l.nella_tabella = nella_tabella;
   m.registra_errore(codice, std::nullopt, std::move(l));
@@ -82,8 +81,8 @@ bool timbra_codici(modello& m) {
   voce_servizio& linea = m.tabella_servizio[slot_linea];
   // A grid without cell 1 has no place for the mark: refused like a place
   // already taken, before anything is written.
-  if (m.celle.size() <= cella_codici) return rifiuta(m, errore_marca_linea, false);
-  cella& c = m.celle[cella_codici];
+  if (m.celle.size() <= cella_marcata) return rifiuta(m, errore_marca_linea, false);
+  cella& c = m.celle[cella_marcata];
 
   if (linea.intero_1 != 0 || c.dato_1 != 0)
     return rifiuta(m, errore_marca_linea, linea.intero_1 != 0);

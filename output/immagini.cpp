@@ -94,9 +94,9 @@ immagine immagine_tracciato(const tracciato_piano& t) {
 
 immagine immagine_tabella(const std::array<voce_servizio, numero_voci>& tabella) {
   immagine out;
-  std::size_t attesi = 0;
-  for (const voce_servizio& v : tabella) attesi += byte_voce_fissi + v.testo.size();
-  out.reserve(attesi);
+  std::size_t testi = 0;
+  for (const voce_servizio& v : tabella) testi += v.testo.size();
+  out.reserve(dimensione_file_tabella(testi));
   codificatore c(out);
   for (const voce_servizio& v : tabella) {
     c.u8(v.tipo_voce);

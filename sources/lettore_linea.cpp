@@ -220,10 +220,8 @@ lettura::esito lettura::sfondo(int valore) {
 
 // A refused record leaves slot 86 as it was, in a check.
 lettura::esito lettura::ripetizione_segnali(int) {
-  const voce_servizio prima = m_.tabella_servizio[slot_generale];
-  const esito e = leggi_ripetizione_segnali();
-  if (e == esito::rifiutato) m_.tabella_servizio[slot_generale] = prima;
-  return e;
+  voce_servizio& v = m_.tabella_servizio[slot_generale];
+  return senza_tracce(v, v, [this] { return leggi_ripetizione_segnali(); });
 }
 
 lettura::esito lettura::leggi_ripetizione_segnali() {

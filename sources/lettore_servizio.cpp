@@ -202,15 +202,8 @@ lettura::esito lettura::abbattimento(int) {
 // A refused station takes no slot, in a check.
 lettura::esito lettura::stazione(int) {
   const std::int32_t i = stazione_;
-  esito e = esito::continua;
-  try {
-    e = leggi_stazione(i);
-  } catch (const fallimento_lettura&) {
-    if (prosegui_) m_.tabella_servizio[static_cast<std::size_t>(i)] = voce_servizio{};
-    throw;
-  }
-  if (e == esito::rifiutato) m_.tabella_servizio[static_cast<std::size_t>(i)] = voce_servizio{};
-  return e;
+  return senza_tracce(m_.tabella_servizio[static_cast<std::size_t>(i)], voce_servizio{},
+                      [this, i] { return leggi_stazione(i); });
 }
 
 lettura::esito lettura::leggi_stazione(std::int32_t i) {

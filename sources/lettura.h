@@ -164,6 +164,21 @@ class lettura {
   esito leggi_stazione(std::int32_t i);
   void controlla_progressive();
 
+  // Reads one record that writes into slot `voce`; in a check, a refused
+  // record (or one whose items cannot be read) leaves the slot as `prima`.
+  template <class leggi_record>
+  esito senza_tracce(voce_servizio& voce, voce_servizio prima, leggi_record leggi) {
+    esito e = esito::continua;
+    try {
+      e = leggi();
+    } catch (const fallimento_lettura&) {
+      if (prosegui_) voce = prima;
+      throw;
+    }
+    if (e == esito::rifiutato) voce = prima;
+    return e;
+  }
+
   modello& m_;
   fonte_sorgenti& fonte_;
   const bool prosegui_;

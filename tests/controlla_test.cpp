@@ -114,6 +114,26 @@ TEST(Controlla, SpeedsThatCannotBeWrittenBeforeTheFirstCellAreEachListedOnce) {
   EXPECT_TRUE(m.interruzione.empty()) << m.interruzione;
 }
 
+// A record refused in a check leaves the slot it writes as if the record
+// were absent, whether a value was refused or an item could not be read.
+TEST(Controlla, ARefusedRecordLeavesItsSlotAsWithoutIt) {
+  const std::string riga = "ripetizione segnali 4 codici,    1000,    107500";
+  const auto slot_86 = [&](const std::string& linea) {
+    modello m;
+    fonte_memoria f(linea, servizio_incorporato);
+    f.conserva_file();
+    controlla(m, f, 1);
+    const voce_servizio& v = m.tabella_servizio[slot_generale];
+    return std::to_string(v.valore_1) + "," + std::to_string(v.valore_2) + "," +
+           std::to_string(v.valore_3);
+  };
+  const std::string senza = slot_86(con(linea_incorporata, riga + "\r\n", ""));
+  for (const std::string& rifiutata :
+       {std::string("ripetizione segnali 4 codici,    1010,    107500"),
+        std::string("ripetizione segnali 4 codici,    1000,    1O7500")})
+    EXPECT_EQ(slot_86(con(linea_incorporata, riga, rifiutata)), senza) << rifiutata;
+}
+
 // ---------------------------------------------------------------------------
 // The contract: on any scenario, the first error listed is the one compatta
 // reports, and a scenario compatta accepts lists no error. Scenarios are the

@@ -66,7 +66,7 @@ void verifica_immagini(const modello& m, const risultato_compattazione& r) {
   for (const file_compattato& f : r.file) {
     const std::size_t dimensione = f.contenuto().size();
     if (f.nome == nome_file_celle(m.nome_linea, m.numero_treno)) {
-      if (dimensione != byte_cella * (static_cast<std::size_t>(m.numero_celle) + 1))
+      if (dimensione != dimensione_file_celle(m.numero_celle))
         violazione("dimensione del file delle celle", static_cast<long>(dimensione));
     } else if (f.nome == nome_file_tabella(m.nome_linea, m.numero_treno)) {
       if (dimensione != dimensione_file_tabella(testi))
