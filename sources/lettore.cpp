@@ -129,27 +129,22 @@ lettura::esito lettura::interrompi(std::string motivo) {
 }
 
 void lettura::riempi(riempimento& r, std::int32_t p, std::int32_t v) {
+  fino_a_riuscire(r, [&] { r.riga(m_, p, v, qui()); });
+}
+
+void lettura::completa(riempimento& r) {
+  fino_a_riuscire(r, [&] { r.completa(m_); });
+}
+
+void lettura::fino_a_riuscire(riempimento& r, const std::function<void()>& passo) {
   for (;;) {
     try {
-      r.riga(m_, p, v, qui());
+      passo();
       return;
     } catch (const fallimento_lettura& f) {
       if (!prosegui_) throw;
       // The value of an earlier row failed as it was written: that row is
       // passed over, the one before it goes on, and the fill is resumed.
-      registra_fallimento(f);
-      r.scarta_valore();
-    }
-  }
-}
-
-void lettura::completa(riempimento& r) {
-  for (;;) {
-    try {
-      r.completa(m_);
-      return;
-    } catch (const fallimento_lettura& f) {
-      if (!prosegui_) throw;
       registra_fallimento(f);
       r.scarta_valore();
     }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <span>
@@ -133,6 +134,7 @@ class lettura {
   // byte): in a check the row that gave it is passed over.
   void riempi(riempimento& r, std::int32_t p, std::int32_t v);
   void completa(riempimento& r);
+  void fino_a_riuscire(riempimento& r, const std::function<void()>& passo);
   std::string estensione_griglia() const;
 
   // The line source.
