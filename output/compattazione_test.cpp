@@ -195,9 +195,12 @@ std::vector<std::string> problemi(const std::string& linea, const std::string& t
   std::vector<std::string> p;
   for (const avviso& a : m.avvisi) p.push_back("riga " + std::to_string(a.riga) + ": " + a.testo);
   if (r.errore != 0) p.push_back("errore " + std::to_string(r.errore));
-  for (const sostituzione& s : m.sostituzioni)
-    p.push_back(std::string(s.gruppo == gruppo_campi::evento ? "evento" : "avviso") +
-                " sostituito nella cella " + std::to_string(s.cella));
+  for (const sostituzione& s : m.sostituzioni) {
+    const char* gruppo = s.gruppo == gruppo_campi::evento   ? "evento"
+                         : s.gruppo == gruppo_campi::avviso ? "avviso"
+                                                            : "tratto di montagna";
+    p.push_back(std::string(gruppo) + " sostituito nella cella " + std::to_string(s.cella));
+  }
   return p;
 }
 
@@ -231,6 +234,8 @@ TEST(ScenarioCollisioni, EachKindOfFaultShows) {
       {{},
        {"segnale,   36200,   1, 4, 0,  0, 0,    1,  3,0,0, 0"},
        "avviso sostituito nella cella"},
+      // A mountain stretch over part of the first climb's.
+      {{"montagna,  17000,  17600,  3"}, {}, "tratto di montagna sostituito nella cella 340"},
       {{},
        {"stazione,     -50,  3,  100,  0, 0, 0,  2,1,0,  2,1,1,    0,   0, 0, 0, X"},
        "errore 24"},

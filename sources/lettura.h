@@ -1,4 +1,4 @@
-// The reading pass behind memorizza_dati, shared by the line source half
+// The reading pass behind memorizza_dati and controlla_dati, shared by the line source half
 // (lettore_linea.cpp) and the service source half (lettore_servizio.cpp).
 // It reads records and hands them to the placement routines of
 // model/collocazione.h; the errors it records carry the record's line, and
@@ -114,8 +114,8 @@ class lettura {
   // Texts the simulator shows in Windows-1252.
   void controlla_codifica(std::string_view testo);
 
-  // An error that ends the reader, recorded with the record's line; the
-  // current file is closed.
+  // An error recorded with the record's line. It ends the reader and closes
+  // the current file; in a check only the record is refused.
   esito rifiuta(codice_errore_numero codice, std::optional<std::int32_t> posizione = {},
                 std::string spiegazione = {});
   // A placement's refusal: the cell taken is named with what stands there.
