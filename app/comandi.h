@@ -45,6 +45,10 @@ std::string contenuto_file(const std::string& file, std::size_t limite);
 // the entry reports (status 2).
 void scrivi_risultato(const std::string& testo);
 
+// Text on standard output (help, a listing, a summary): stato_fatto, or when
+// the write fails a line on standard error and stato_errore_uso.
+int scrivi_su_uscita(const std::string& testo);
+
 // The scenario an authors' command works on: DIR LINEA TRENO.
 struct scenario_autore {
   std::string directory;

@@ -6,7 +6,6 @@
 #include "app/comandi.h"
 #include "app/fonte_disco.h"
 #include "app/messaggi.h"
-#include "app/piattaforma.h"
 #include "model/nomi_file.h"
 #include "output/compattazione.h"
 
@@ -29,10 +28,7 @@ int controlla_sorgenti(const opzioni_controlla& o) {
   if (o.senza_tracciato && m.interruzione.empty())
     avvisa_tracciato_rimasto(m, o.scenario.directory, o.scenario.linea);
   const std::string elenco = elenco_controllo(m) + totali(m.numero_errori, m.numero_avvisi) + "\n";
-  if (!piattaforma::scrivi_uscita(elenco)) {
-    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
-    return stato_errore_uso;
-  }
+  if (const int stato = scrivi_su_uscita(elenco); stato != stato_fatto) return stato;
   if (m.numero_errori > 0 || !m.interruzione.empty()) return stato_errore_scenario;
   if (o.rigoroso && m.numero_avvisi > 0) return stato_errore_scenario;
   return stato_fatto;

@@ -64,10 +64,7 @@ int spiega(const opzioni_spiega& o) {
     cella = m_metri / metri_cella;
   }
   testo += spiega_cella(m, cella, metro, leggi_righe(fonte));
-  if (!piattaforma::scrivi_uscita(testo)) {
-    piattaforma::scrivi_errore("compattatore: impossibile scrivere sullo standard output\n");
-    return stato_errore_uso;
-  }
+  if (const int stato = scrivi_su_uscita(testo); stato != stato_fatto) return stato;
   return m.numero_errori > 0 ? stato_errore_scenario : stato_fatto;
 }
 

@@ -57,15 +57,6 @@ int uso_sbagliato(const CLI::App* comando, const std::string& motivo) {
   return stato_errore_uso;
 }
 
-// Help and version go to standard output; a write that fails there is a
-// failure like any other file's.
-int scrivi_su_uscita(const std::string& testo) {
-  if (piattaforma::scrivi_uscita(testo)) return stato_fatto;
-  piattaforma::scrivi_errore(std::string(nome_programma) +
-                             ": impossibile scrivere sullo standard output\n");
-  return stato_errore_uso;
-}
-
 const CLI::App* comando_scelto(const CLI::App& app) {
   const std::vector<CLI::App*> scelti = app.get_subcommands();
   return scelti.empty() ? nullptr : scelti.front();
@@ -226,11 +217,15 @@ void argomento(CLI::App& comando, const std::string& nome, std::string& valore,
   comando.add_option(nome, valore, descrizione)->required()->type_name("");
 }
 
-int riga_finale(const modello& m, const std::string& scritto) {
-  if (piattaforma::scrivi_uscita(riepilogo(m) + "; " + scritto + "\n")) return stato_fatto;
+int scrivi_su_uscita(const std::string& testo) {
+  if (piattaforma::scrivi_uscita(testo)) return stato_fatto;
   piattaforma::scrivi_errore(std::string(nome_programma) +
                              ": impossibile scrivere sullo standard output\n");
   return stato_errore_uso;
+}
+
+int riga_finale(const modello& m, const std::string& scritto) {
+  return scrivi_su_uscita(riepilogo(m) + "; " + scritto + "\n");
 }
 
 int esegui_comando(const std::vector<std::string>& argomenti) {
