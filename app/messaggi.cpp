@@ -17,13 +17,6 @@ std::string descrizione(const errore_registrato& e, const scheda_errore& s, bool
   return d;
 }
 
-std::string file_e_riga(const luogo_errore& l) {
-  if (l.file.empty()) return {};
-  std::string t = l.file + ":";
-  if (l.riga > 0) t += std::to_string(l.riga) + ":";
-  return t + " ";
-}
-
 // For an error found on the grid, the cell (or slot 85).
 std::string cella_o_voce(const errore_registrato& e, const scheda_errore& s) {
   switch (s.luogo) {
@@ -50,14 +43,14 @@ const scheda_errore& scheda(const errore_registrato& e) {
 // source record first, where there is one, so that an editor can jump to it;
 // then, for an error found on the grid, the cell (or slot 85).
 std::string dove(const errore_registrato& e, const scheda_errore& s) {
-  return file_e_riga(e.luogo) + cella_o_voce(e, s);
+  return file_e_riga(e.luogo.file, e.luogo.riga) + cella_o_voce(e, s);
 }
 
 }  // namespace
 
 std::string riga_errore(const errore_registrato& e) {
   const scheda_errore& s = scheda(e);
-  std::string t = file_e_riga(e.luogo) + "errore " + std::to_string(e.codice);
+  std::string t = file_e_riga(e.luogo.file, e.luogo.riga) + "errore " + std::to_string(e.codice);
   if (e.posizione) t += ", posizione " + std::to_string(*e.posizione) + " m";
   return t + ": " + cella_o_voce(e, s) + descrizione(e, s, true);
 }
@@ -80,13 +73,7 @@ std::string testo_errore(const modello& m, bool per_autore) {
 }
 
 std::string testo_avviso(const avviso& a) {
-  std::string t;
-  if (!a.file.empty()) {
-    t = a.file + ":";
-    if (a.riga > 0) t += std::to_string(a.riga) + ":";
-    t += " ";
-  }
-  return t + "attenzione: " + a.testo;
+  return file_e_riga(a.file, a.riga) + "attenzione: " + a.testo;
 }
 
 std::string testo_avvisi(const modello& m, std::size_t massimo) {

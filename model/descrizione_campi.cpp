@@ -113,9 +113,7 @@ std::vector<std::string> origini_in_parole(const modello& m, std::int64_t k) {
   for (const auto& [da, cosa] : gruppi) {
     const luogo_errore l = m.luogo_di(da);
     if (l.file.empty()) continue;
-    std::string riga = l.file + ":";
-    if (l.riga > 0) riga += std::to_string(l.riga) + ":";
-    righe.push_back(riga + " " + cosa);
+    righe.push_back(file_e_riga(l.file, l.riga) + cosa);
   }
   return righe;
 }

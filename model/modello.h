@@ -133,6 +133,15 @@ struct luogo_errore {
   bool nella_tabella = false;
 };
 
+// "FILE:LINE: " as messages begin, "FILE: " without a line, empty without a
+// file.
+inline std::string file_e_riga(const std::string& file, std::int32_t riga) {
+  if (file.empty()) return {};
+  std::string t = file + ":";
+  if (riga > 0) t += std::to_string(riga) + ":";
+  return t + " ";
+}
+
 // One error of the run.
 struct errore_registrato {
   codice_errore_numero codice = errore_nessuno;
