@@ -84,8 +84,10 @@ void aggiungi_compatta(CLI::App& app, azione_comando& scelta) {
       "DIR/LINEA_linea.dat (non con --senza-tracciato), DIR/LINEA_TRENO.sim e\n"
       "DIR/LINEA_TRENO.dat. Se trova un errore lo segnala e non scrive nulla. Gli avvisi\n"
       "(FILE:RIGA: attenzione: ...) dicono cio' che lo scenario perde o riceve diverso da\n"
-      "come e' scritto; ne mostra al piu' 50. Se riesce stampa una riga con cio' che ha\n"
-      "compattato.");
+      "come e' scritto; ne mostra al piu' " +
+          std::to_string(avvisi_mostrati) +
+          ". Se riesce stampa una riga con cio' che ha\n"
+          "compattato.");
   const auto o = std::make_shared<opzioni_compatta>();
   argomenti_scenario(comando, o->scenario);
   comando.add_flag("--senza-tracciato", o->senza_tracciato,

@@ -23,6 +23,8 @@ inline std::string nome_temporaneo() {
 }
 
 inline constexpr const char* testo_cartella_al_posto = "al posto del file c'e' una cartella";
+// A source that is a directory.
+inline constexpr const char* testo_cartella_sorgente = "e' una cartella, non un file";
 
 inline std::string testo_oltre_limite(std::size_t limite) {
   return "il file supera il limite di " + std::to_string(limite) + " byte";

@@ -135,7 +135,7 @@ temporaneo_vivo& slot_libero() {
 }
 
 const char* tipo_non_file(mode_t modo) {
-  if (S_ISDIR(modo)) return "e' una cartella, non un file";
+  if (S_ISDIR(modo)) return testo_cartella_sorgente;
   if (S_ISFIFO(modo)) return "e' una FIFO (pipe con nome), non un file";
   if (S_ISCHR(modo)) return "e' un dispositivo a caratteri, non un file";
   if (S_ISBLK(modo)) return "e' un dispositivo a blocchi, non un file";
@@ -306,7 +306,7 @@ void insieme_file::conferma() {
 
 void sostituisci_file(const std::string& file, std::string_view contenuto) {
   const std::size_t barra = file.find_last_of('/');
-  insieme_file insieme(barra == std::string::npos ? "." : directory_di(file));
+  insieme_file insieme(directory_di(file));
   insieme.prepara(barra == std::string::npos ? file : file.substr(barra + 1),
                   [contenuto](const auto& scrivi) { scrivi(contenuto); });
   insieme.conferma();

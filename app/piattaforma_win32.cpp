@@ -515,7 +515,7 @@ std::string leggi_file(const std::string& file, std::size_t limite) {
   const std::wstring nome = nome_largo(file);
   const DWORD a = GetFileAttributesW(nome.c_str());
   if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    throw errore_file(file, "e' una cartella, non un file");
+    throw errore_file(file, testo_cartella_sorgente);
   const HANDLE h = CreateFileW(nome.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw errore_file(file, motivo_sistema(GetLastError()));
