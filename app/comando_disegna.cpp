@@ -2,9 +2,7 @@
 // The sources are only read and no compacted file is written; a scenario with
 // an error still gets its page, drawn from what a check can read.
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "app/comandi.h"
@@ -40,14 +38,15 @@ void richiedi_uscita_libera(const scenario_autore& o, const std::string& uscita)
 // The errors and the warnings of the run, in the order found, as controlla
 // lists them (each error's line says where), then why a check stopped.
 std::vector<messaggio_pagina> messaggi(const modello& m) {
-  std::vector<std::pair<std::uint64_t, messaggio_pagina>> elenco;
-  for (const errore_registrato& e : m.errori)
-    elenco.push_back({e.ordine, {"", 0, riga_errore(e), true}});
-  for (const avviso& a : m.avvisi) elenco.push_back({a.ordine, {a.file, a.riga, a.testo, false}});
-  std::stable_sort(elenco.begin(), elenco.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<messaggio_pagina> r;
-  for (auto& [ordine, messaggio] : elenco) r.push_back(std::move(messaggio));
+  per_ordine(
+      m,
+      [&](const errore_registrato& e) {
+        r.push_back({"", 0, riga_errore(e), true});
+      },
+      [&](const avviso& a) {
+        r.push_back({a.file, a.riga, a.testo, false});
+      });
   const std::uint64_t altri_errori = m.numero_errori - m.errori.size();
   const std::uint64_t altri_avvisi = m.numero_avvisi - m.avvisi.size();
   if (altri_errori + altri_avvisi > 0)

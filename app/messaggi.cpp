@@ -98,16 +98,23 @@ std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti)
 
 }  // namespace
 
-std::string elenco_controllo(const modello& m) {
-  std::string t;
+void per_ordine(const modello& m, const std::function<void(const errore_registrato&)>& errore,
+                const std::function<void(const avviso&)>& avviso) {
   std::size_t e = 0;
   std::size_t a = 0;
   while (e < m.errori.size() || a < m.avvisi.size()) {
     if (a == m.avvisi.size() || (e < m.errori.size() && m.errori[e].ordine < m.avvisi[a].ordine))
-      t += riga_errore(m.errori[e++]) + "\n";
+      errore(m.errori[e++]);
     else
-      t += testo_avviso(m.avvisi[a++]) + "\n";
+      avviso(m.avvisi[a++]);
   }
+}
+
+std::string elenco_controllo(const modello& m) {
+  std::string t;
+  per_ordine(
+      m, [&](const errore_registrato& e) { t += riga_errore(e) + "\n"; },
+      [&](const avviso& a) { t += testo_avviso(a) + "\n"; });
   const std::uint64_t altri_errori = m.numero_errori - m.errori.size();
   const std::uint64_t altri_avvisi = m.numero_avvisi - m.avvisi.size();
   if (altri_errori + altri_avvisi > 0)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "model/modello.h"
@@ -36,6 +37,10 @@ inline constexpr std::size_t avvisi_mostrati = 50;
 // The warnings of a run, at most `massimo`, then one line for those left
 // unshown; empty when there is none.
 std::string testo_avvisi(const modello& m, std::size_t massimo = avvisi_mostrati);
+
+// The errors and the warnings the record kept, in the order found.
+void per_ordine(const modello& m, const std::function<void(const errore_registrato&)>& errore,
+                const std::function<void(const avviso&)>& avviso);
 
 // Everything a check found, in the order found (the line source, the service
 // source, the marking pass, the check codes): one line per error and per
