@@ -88,7 +88,7 @@ json provenienza_in_tratti(std::size_t celle, const provenienza_celle& provenien
     std::vector<std::size_t> elenco;
     for (const std::string& t : provenienza(static_cast<std::int32_t>(k))) {
       const auto [dove, nuovo] = indici.try_emplace(t, testi.size());
-      if (nuovo) testi.push_back(utf8_da_1252(t));
+      if (nuovo) testi.push_back(utf8_di_sistema(t));
       elenco.push_back(dove->second);
     }
     if (k > 0 && elenco == prima) continue;
