@@ -129,7 +129,7 @@ std::string dati_lettura(const modello& m, const scena& s, const provenienza_cel
   d["eventi"] = std::move(eventi);
 
   json quote = json::array();
-  for (const punto_quota& q : profilo_quote(m.celle)) {
+  for (const punto_quota& q : s.quote) {
     quote.push_back(q.metro);
     quote.push_back(q.centimetri);
   }
