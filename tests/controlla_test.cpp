@@ -10,6 +10,7 @@
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
 #include "tests/processo.h"
+#include "tests/righe.h"
 #include "tests/testi_prova.h"
 
 namespace compattatore {
@@ -21,6 +22,7 @@ using prove::esegui;
 const std::string& linea_incorporata = prove::linea_incorporata();
 const std::string& servizio_incorporato = prove::servizio_incorporato();
 using prove::con;
+using prove::righe_di;
 
 prove::esito_processo controlla_in(const cartella_temporanea& d, const std::string& linea,
                                    const std::string& servizio) {
@@ -103,17 +105,6 @@ struct scenario_generato {
   std::string servizio;
   std::string descrizione;
 };
-
-std::vector<std::string> righe_di(const std::string& testo) {
-  std::vector<std::string> r;
-  std::size_t inizio = 0;
-  while (inizio < testo.size()) {
-    const std::size_t fine = testo.find("\r\n", inizio);
-    r.push_back(testo.substr(inizio, fine - inizio));
-    inizio = fine + 2;
-  }
-  return r;
-}
 
 std::string unisci(const std::vector<std::string>& righe) {
   std::string t;
