@@ -33,20 +33,12 @@ std::string inserisci(std::string testo, const std::string& prima, const std::st
 
 using prove::righe_uscita;
 
-class Compatta : public ::testing::Test {
+class Compatta : public ::testing::Test, protected prove::scenario_in_cartella {
  protected:
-  Compatta() : dir_("compatta") {}
-  fs::path dir() const { return dir_.percorso(); }
-  void scrivi(const std::string& linea, const std::string& servizio) {
-    if (!linea.empty()) prove::scrivi_tutto(dir() / "L_linea.txt", linea);
-    if (!servizio.empty()) prove::scrivi_tutto(dir() / "L_T-.txt", servizio);
+  Compatta() : scenario_in_cartella("compatta", "L", "T") {}
+  prove::esito_processo compatta(const std::vector<std::string>& opzioni = {}) const {
+    return comando("compatta", opzioni);
   }
-  prove::esito_processo compatta(std::vector<std::string> opzioni = {}) {
-    std::vector<std::string> a = {COMPATTATORE_EXE, "compatta", dir().string(), "L", "T"};
-    a.insert(a.end(), opzioni.begin(), opzioni.end());
-    return esegui(a, dir());
-  }
-  cartella_temporanea dir_;
 };
 
 TEST_F(Compatta, ValidScenarioWritesThreeFilesAndLeavesTheSources) {
