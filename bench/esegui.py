@@ -106,6 +106,17 @@ def misura(comando, cwd=None, uscite=("0",)):
     return float(secondi), int(kb) * 1024, "\n".join(errori[:-1])
 
 
+def ripeti(corsa, ripetizioni):
+    """Median wall time and peak memory of `ripetizioni` calls of corsa(), which
+    returns (seconds, bytes, ...), and what the last call returned."""
+    tempi, memorie = [], []
+    for _ in range(ripetizioni):
+        ultima = corsa()
+        tempi.append(ultima[0])
+        memorie.append(ultima[1])
+    return statistics.median(tempi), max(memorie), ultima
+
+
 def cartella_nuova(nome):
     d = os.path.join(LAVORO, nome)
     shutil.rmtree(d, ignore_errors=True)
@@ -228,17 +239,13 @@ def tempo_navigatore(pagina):
 
 def confronta_disegna(s, ripetizioni):
     """Medians of disegna and of the page's drawing in the browser."""
-    tempi, memorie = [], []
-    for _ in range(ripetizioni):
-        durata, memoria, d = corsa_disegna(s)
-        tempi.append(durata)
-        memorie.append(memoria)
+    tempo, memoria, (*_, d) = ripeti(lambda: corsa_disegna(s), ripetizioni)
     pagina = conserva(d, "pagina_" + s.nome)
     pagina = os.path.join(pagina, f"{s.linea}_{s.treno}.html")
     navigatore = None
     if shutil.which("chromium"):
         navigatore = statistics.median(tempo_navigatore(pagina) for _ in range(min(ripetizioni, 5)))
-    return {"scenario": s, "tempo": statistics.median(tempi), "memoria": max(memorie),
+    return {"scenario": s, "tempo": tempo, "memoria": memoria,
             "pagina": os.path.getsize(pagina), "navigatore": navigatore}
 
 
@@ -271,19 +278,14 @@ def comandi_lettura(s, d):
 
 
 def confronta_comandi(s, ripetizioni, compatta_ms):
-    """Medians and peak memory of the reading commands, on compatta's own output."""
+    """Medians and peak memory of the reading commands, on compatta's own output
+    and the sources it left beside it."""
     d = os.path.join(LAVORO, "rif_" + s.nome)
-    for f in s.file_sorgenti():
-        shutil.copy(os.path.join(s.sorgenti, f), d)
     risultati = []
     for nome, argomenti in comandi_lettura(s, d):
-        tempi, memorie = [], []
-        for _ in range(ripetizioni):
-            durata, memoria, _ = misura([PROGRAMMA, *argomenti])
-            tempi.append(durata)
-            memorie.append(memoria)
-        risultati.append({"scenario": s, "comando": nome, "tempo": statistics.median(tempi),
-                          "memoria": max(memorie), "compatta": compatta_ms})
+        tempo, memoria, _ = ripeti(lambda: misura([PROGRAMMA, *argomenti]), ripetizioni)
+        risultati.append({"scenario": s, "comando": nome, "tempo": tempo, "memoria": memoria,
+                          "compatta": compatta_ms})
     return risultati
 
 
@@ -301,12 +303,13 @@ def stampa_comandi(risultati):
 
 
 def gira_curva(testo):
-    """The line source with its first curve turned the other way."""
-    for da, a in (("curvad", "curvas"), ("curvas", "curvad")):
-        i = testo.find(da)
-        if i >= 0:
-            return testo[:i] + a + testo[i + len(da):]
-    raise SystemExit("the line source has no curve to turn")
+    """The line source with its first curve, right or left, turned the other way."""
+    curve = [(testo.find(da), da, a) for da, a in (("curvad", "curvas"), ("curvas", "curvad"))]
+    curve = [c for c in curve if c[0] >= 0]
+    if not curve:
+        raise SystemExit("the line source has no curve to turn")
+    i, da, a = min(curve)
+    return testo[:i] + a + testo[i + len(da):]
 
 
 def corse_ispezione(s, ripetizioni):
@@ -335,13 +338,8 @@ def corse_ispezione(s, ripetizioni):
     ]
     risultati = []
     for nome, comando, uscite in comandi:
-        tempi, memorie = [], []
-        for _ in range(ripetizioni):
-            durata, memoria, _ = misura(comando, uscite=uscite)
-            tempi.append(durata)
-            memorie.append(memoria)
-        risultati.append({"scenario": s, "comando": nome, "tempo": statistics.median(tempi),
-                          "memoria": max(memorie)})
+        tempo, memoria, _ = ripeti(lambda: misura(comando, uscite=uscite), ripetizioni)
+        risultati.append({"scenario": s, "comando": nome, "tempo": tempo, "memoria": memoria})
     return risultati
 
 

@@ -20,28 +20,13 @@
 #include "output/compattazione.h"
 #include "output/immagini.h"
 #include "output/marcatura.h"
+#include "sources/fonte_memoria.h"
 #include "sources/lettore.h"
 
 namespace compattatore {
 namespace {
 
-// The two sources read once from disk; every run reads them from memory.
-class fonte_memoria : public fonte_sorgenti {
- public:
-  fonte_memoria(std::string linea, std::string servizio)
-      : linea_(std::move(linea)), servizio_(std::move(servizio)) {}
-  std::string nome(sorgente s) const override {
-    return s == sorgente::linea ? "linea" : "servizio";
-  }
-  bool esiste(sorgente) const override { return true; }
-  std::string leggi(sorgente s) override { return s == sorgente::linea ? linea_ : servizio_; }
-  void consuma(sorgente) override {}
-
- private:
-  std::string linea_;
-  std::string servizio_;
-};
-
+// The two sources, read once from disk; every run reads them from memory.
 struct scenario {
   std::string nome_linea;
   std::string numero_treno;

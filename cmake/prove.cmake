@@ -10,17 +10,6 @@ target_compile_definitions(prove PRIVATE
   COMPATTATORE_SORGENTI="${CMAKE_CURRENT_SOURCE_DIR}"
   COMPATTATORE_CARTELLA_PROVE="${CMAKE_BINARY_DIR}")
 add_dependencies(prove compattatore)
-
-# System calls that fail (a full disk, a read or a flush that fails, temporary
-# names all taken), preloaded into the program by the
-# failing-file-system tests. Never instrumented: it stands in for the system.
-add_library(guasti_sistema SHARED tests/guasti_sistema_preload.cpp)
-target_compile_options(guasti_sistema PRIVATE -fno-sanitize=all)
-target_link_options(guasti_sistema PRIVATE -fno-sanitize=all)
-target_link_libraries(guasti_sistema PRIVATE ${CMAKE_DL_LIBS})
-add_dependencies(prove guasti_sistema)
-target_compile_definitions(prove PRIVATE
-  COMPATTATORE_GUASTI_SISTEMA="$<TARGET_FILE:guasti_sistema>")
 gtest_discover_tests(prove DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 
 # The Windows executable, cross-built inside this build so that the tests can

@@ -88,7 +88,7 @@ json provenienza_in_tratti(std::size_t celle, const provenienza_celle& provenien
     std::vector<std::size_t> elenco;
     for (const std::string& t : provenienza(static_cast<std::int32_t>(k))) {
       const auto [dove, nuovo] = indici.try_emplace(t, testi.size());
-      if (nuovo) testi.push_back(utf8_da_1252(t));
+      if (nuovo) testi.push_back(utf8_di_sistema(t));
       elenco.push_back(dove->second);
     }
     if (k > 0 && elenco == prima) continue;
@@ -129,7 +129,7 @@ std::string dati_lettura(const modello& m, const scena& s, const provenienza_cel
   d["eventi"] = std::move(eventi);
 
   json quote = json::array();
-  for (const punto_quota& q : profilo_quote(m.celle)) {
+  for (const punto_quota& q : s.quote) {
     quote.push_back(q.metro);
     quote.push_back(q.centimetri);
   }

@@ -4,6 +4,7 @@
 #include "disegno/pagina.h"
 
 #include <string>
+#include <string_view>
 
 #include "disegno/parti_pagina.h"
 #include "disegno/scena.h"
@@ -13,6 +14,35 @@
 namespace compattatore {
 
 namespace {
+
+// Text already UTF-8 with &, <, > and " written as references.
+std::string html_utf8(std::string_view testo) {
+  std::string uscita;
+  uscita.reserve(testo.size());
+  for (const char c : testo) {
+    switch (c) {
+      case '&':
+        uscita += "&amp;";
+        break;
+      case '<':
+        uscita += "&lt;";
+        break;
+      case '>':
+        uscita += "&gt;";
+        break;
+      case '"':
+        uscita += "&quot;";
+        break;
+      default:
+        uscita += c;
+    }
+  }
+  return uscita;
+}
+
+std::string html_di_sistema(std::string_view testo) {
+  return html_utf8(utf8_di_sistema(testo));
+}
 
 std::string plurale(std::size_t n, const char* uno, const char* molti) {
   return std::to_string(n) + " " + (n == 1 ? uno : molti);
@@ -59,7 +89,7 @@ std::string messaggi(const std::vector<messaggio_pagina>& elenco) {
       dove += ": ";
     }
     o += "<li class=\"" + std::string(mp.errore ? "errore" : "avviso") + "\">" +
-         html(dove + mp.testo) + "</li>\n";
+         html_di_sistema(dove + mp.testo) + "</li>\n";
   }
   return o + "</ul></section>\n";
 }
@@ -154,9 +184,55 @@ std::string tabella_stazioni(const scena& s) {
 
 }  // namespace
 
+std::string utf8_di_sistema(std::string_view testo) {
+#ifdef _WIN32
+  return utf8_da_1252(testo);
+#else
+  constexpr std::string_view sostituto = "\xEF\xBF\xBD";
+  std::string uscita;
+  uscita.reserve(testo.size());
+  for (std::size_t i = 0; i < testo.size();) {
+    // One character: its first byte gives its length and its first bits.
+    const auto primo = static_cast<unsigned char>(testo[i]);
+    const std::size_t lunghezza = primo < 0x80                     ? 1
+                                  : primo >= 0xC2 && primo <= 0xDF ? 2
+                                  : primo >= 0xE0 && primo <= 0xEF ? 3
+                                  : primo >= 0xF0 && primo <= 0xF4 ? 4
+                                                                   : 0;
+    char32_t c = lunghezza < 2 ? primo : primo & (0x7F >> lunghezza);
+    bool valido = lunghezza > 0 && i + lunghezza <= testo.size();
+    for (std::size_t k = 1; valido && k < lunghezza; ++k) {
+      const auto seguito = static_cast<unsigned char>(testo[i + k]);
+      valido = (seguito & 0xC0) == 0x80;
+      c = (c << 6) | (seguito & 0x3F);
+    }
+    // Not written with more bytes than it needs, not half of a UTF-16 pair,
+    // within Unicode.
+    valido = valido && !(lunghezza == 3 && c < 0x800) && !(lunghezza == 4 && c < 0x10000) &&
+             !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF;
+    if (!valido) {
+      uscita += sostituto;
+      ++i;
+      continue;
+    }
+    // Control characters but tab, line feed and carriage return, and the two
+    // that XML does not allow.
+    const bool controllo = (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ||
+                           (c >= 0x7F && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF;
+    if (controllo)
+      uscita += sostituto;
+    else
+      uscita += testo.substr(i, lunghezza);
+    i += lunghezza;
+  }
+  return uscita;
+#endif
+}
+
 std::string pagina_percorso(const modello& m, const contenuto_pagina& contenuto) {
   const scena s = leggi_scena(m);
-  const std::string titolo = html(m.nome_linea) + " \u00b7 treno " + html(m.numero_treno);
+  const std::string titolo =
+      html_di_sistema(m.nome_linea) + " \u00b7 treno " + html_di_sistema(m.numero_treno);
   std::string o;
   o += "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"it\" "
        "data-stato=\"caricamento\">\n<head>\n<meta charset=\"utf-8\"/>\n"

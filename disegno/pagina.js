@@ -189,13 +189,19 @@
     var f = (m - Mt[i]) / (Mt[i + 1] - Mt[i]);
     return [X[i] + (X[i + 1] - X[i]) * f, Y[i] + (Y[i + 1] - Y[i]) * f];
   }
-  function puntiTra(da, a) {
-    var punti = [], primo = puntoAl(da), ultimo = puntoAl(a);
-    if (!primo) return '';
-    punti.push(primo[0] + ',' + primo[1]);
+  // The track from chainage da to a: f(x, y) for its point at da, the drawn
+  // points between and its point at a.
+  function perPuntiTra(da, a, f) {
+    var primo = puntoAl(da), ultimo = puntoAl(a);
+    if (!primo) return;
+    f(primo[0], primo[1]);
     for (var i = Math.max(0, ultimoNonOltre(Mt, 1, da) + 1); i < Mt.length && Mt[i] < a; i++)
-      punti.push(X[i] + ',' + Y[i]);
-    punti.push(ultimo[0] + ',' + ultimo[1]);
+      f(X[i], Y[i]);
+    f(ultimo[0], ultimo[1]);
+  }
+  function puntiTra(da, a) {
+    var punti = [];
+    perPuntiTra(da, a, function (x, y) { punti.push(x + ',' + y); });
     return punti.join(' ');
   }
   function pixelPerUnita() {
@@ -276,13 +282,12 @@
     aggiornaPianta();
   }
   function inquadraInPianta(da, a) {
+    if (!pianta) return;
     var xmin = Infinity, ymin = Infinity, xmax = -Infinity, ymax = -Infinity;
-    var punti = puntiTra(da, a).split(' ');
-    for (var i = 0; i < punti.length; i++) {
-      var c = punti[i].split(',').map(Number);
-      xmin = Math.min(xmin, c[0]); xmax = Math.max(xmax, c[0]);
-      ymin = Math.min(ymin, c[1]); ymax = Math.max(ymax, c[1]);
-    }
+    perPuntiTra(da, a, function (x, y) {
+      xmin = Math.min(xmin, x); xmax = Math.max(xmax, x);
+      ymin = Math.min(ymin, y); ymax = Math.max(ymax, y);
+    });
     var rapporto = inquadraturaIntera[2] / inquadraturaIntera[3];
     var w = Math.max(xmax - xmin, (ymax - ymin) * rapporto) * 1.15;
     w = limita(w, inquadraturaIntera[2] / ingrandimentoMassimo, inquadraturaIntera[2]);
@@ -507,6 +512,7 @@
       },
       inquadra: function () { inquadraInPianta(vista.da, vista.a); },
       pianta_intera: function () {
+        if (!pianta) return;
         vistaPianta = inquadraturaIntera.slice();
         aggiornaPianta();
       },

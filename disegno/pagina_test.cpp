@@ -302,6 +302,47 @@ TEST(Pagina, TextsAreWrittenAsUtf8AndEscaped) {
             std::string::npos);
 }
 
+// File names, and the line and the train that name them, are the system's
+// text, here UTF-8: onto the page as they are, only escaped, where the
+// scenario's own names are read as Windows-1252.
+TEST(Pagina, FileNamesAndTheLineAreTheSystemsText) {
+  const std::string sostituto = "\xEF\xBF\xBD";
+  const struct {
+    std::string nome;
+    std::string atteso;
+  } casi[] = {
+      {"x_\xC3\xA0", "x_\xC3\xA0"},
+      {"\xE2\x82\xAC\xF0\x9F\x9A\x82 a&<b>\"", "\xE2\x82\xAC\xF0\x9F\x9A\x82 a&<b>\""},
+      // Not UTF-8: a byte of another code page, a sequence cut short, an
+      // overlong form, half of a UTF-16 pair; and a control character.
+      {"x_\xE0", "x_" + sostituto},
+      {"x\xC3", "x" + sostituto},
+      {"\xC0\xAF", sostituto + sostituto},
+      {"\xED\xA0\x80", sostituto + sostituto + sostituto},
+      {"a\x01\x7F\xC2\x85", "a" + sostituto + sostituto + sostituto},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.atteso);
+    modello m;
+    m.nome_linea = c.nome;
+    m.numero_treno = "T";
+    fonte_memoria fonte(prove::linea_valida, prove::servizio_valido);
+    ASSERT_EQ(compatta(m, fonte, 1).errore, 0);
+    contenuto_pagina contenuto;
+    contenuto.messaggi = {{c.nome + "/L_T-.txt", 3, "parola in " + c.nome, false}};
+    contenuto.provenienza = [&c](std::int32_t) {
+      return std::vector<std::string>{c.nome + "/L_T-.txt:16: segnale"};
+    };
+    const pagina_letta p = leggi(pagina_percorso(m, contenuto));
+    ASSERT_TRUE(p.valida());
+    EXPECT_EQ(pagina_letta::testo(p.cerca(p.radice(), "h1", "").at(0)),
+              c.atteso + " \u00b7 treno T");
+    EXPECT_EQ(pagina_letta::testo(p.cerca(p.per_id("messaggi"), "li", "").at(0)),
+              c.atteso + "/L_T-.txt:3: parola in " + c.atteso);
+    EXPECT_EQ(dati(p)["provenienza"]["testi"], json({c.atteso + "/L_T-.txt:16: segnale"}));
+  }
+}
+
 TEST(Pagina, ProvenanceOfTheCellsGoesToTheReadout) {
   contenuto_pagina contenuto;
   contenuto.provenienza = [](std::int32_t cella) -> std::vector<std::string> {

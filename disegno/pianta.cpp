@@ -94,10 +94,18 @@ class semplificatore {
   double distanza_massima_ = 0;
 };
 
+// Every plotted metre from 0 to `ultimo`, in order: f(metro, x, y).
+template <class F>
+void per_ogni_metro(const tracciato_piano& t, std::int32_t ultimo, F&& f) {
+  t.per_metro([&](std::int32_t metro, punto_piano p) {
+    if (metro <= ultimo) f(metro, p.x, p.y);
+  });
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ultimo_metro_tracciato(const tracciato_piano& t) {
-  if (t.vuoto() || t.ultimo_metro() < 1 || t.tipo(0, 0) == tipo_elemento::vuoto) return {};
+  if (t.vuoto() || t.ultimo_metro() < 1 || !t.ha_origine()) return {};
   return std::min(t.metro_successivo() - 1, t.ultimo_metro());
 }
 

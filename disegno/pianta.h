@@ -24,10 +24,6 @@ struct punto_pianta {
 // was never started (no track, or a reader stopped before it).
 std::optional<std::int32_t> ultimo_metro_tracciato(const tracciato_piano& t);
 
-// Every plotted metre from 0 to `ultimo`, in order: f(metro, x, y).
-template <class F>
-void per_ogni_metro(const tracciato_piano& t, std::int32_t ultimo, F&& f);
-
 // The points of the plotted metres 0..`ultimo` that a drawing needs: every
 // dropped point lies within `tolleranza` metres of the line drawn through the
 // kept ones, no kept point is closer than `tolleranza` to the one before it
@@ -66,31 +62,5 @@ inquadratura inquadra(const tracciato_piano& t, std::int32_t ultimo);
 // The point of the drawn line at `metro`, between the kept points around it
 // (within the tolerance of the track); the ends outside the line.
 punto_pianta punto_al_metro(const std::vector<punto_pianta>& punti, double metro);
-
-}  // namespace compattatore
-
-// ---- implementation of the template ----------------------------------------
-
-namespace compattatore {
-
-template <class F>
-void per_ogni_metro(const tracciato_piano& t, std::int32_t ultimo, F&& f) {
-  // The track hands its elements over in file order, every x before every
-  // y: keep the x values and pair them with the y values as they come.
-  std::vector<double> ascisse;
-  ascisse.reserve(static_cast<std::size_t>(ultimo) + 1);
-  const std::size_t per_componente = t.numero_elementi() / 2;
-  std::size_t i = 0;
-  t.in_ordine([&](tipo_elemento, double v) {
-    const std::size_t metro = i % per_componente;
-    const bool seconda = i >= per_componente;
-    ++i;
-    if (metro > static_cast<std::size_t>(ultimo)) return;
-    if (!seconda)
-      ascisse.push_back(v);
-    else
-      f(static_cast<std::int32_t>(metro), ascisse[metro], v);
-  });
-}
 
 }  // namespace compattatore

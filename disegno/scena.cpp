@@ -62,6 +62,7 @@ scena leggi_scena(const modello& m) {
   s.primo_cartello = primo_cartello(m.celle);
   s.stazioni = stazioni(m, s.primo_cartello);
   s.rallentamenti = rallentamenti(m.celle);
+  s.quote = profilo_quote(m.celle);
   return s;
 }
 

@@ -1,9 +1,11 @@
 // What the drawing takes from the model, found once: the route's extent, the
 // stations with their stop cells, the slowdowns as stretches of cells, the
-// altitude and the stretch values as runs. The plan, the profile, the table
-// and the pointer readout all draw from this.
+// altitude where the gradient changes. The plan, the profile, the table and
+// the pointer readout all draw from this; each stretch value is taken as
+// runs (tratti) where it is drawn.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +59,7 @@ struct scena {
   int primo_cartello = slot_primo_cartello + 1;
   std::vector<stazione_scena> stazioni;
   std::vector<rallentamento_scena> rallentamenti;
+  std::vector<punto_quota> quote;  // profilo_quote of the grid
 };
 
 scena leggi_scena(const modello& m);
@@ -75,5 +78,10 @@ std::vector<tratto_costante> tratti(const std::vector<cella>& celle, F valore) {
 // From metre 0 at altitude 0 to the end of the last cell, a point at every
 // change of gradient.
 std::vector<punto_quota> profilo_quote(const std::vector<cella>& celle);
+
+// The middle of a cell, in metres: where the drawings put its event.
+inline double centro_cella(std::size_t cella) {
+  return static_cast<double>(cella) * metri_cella + metri_cella / 2.0;
+}
 
 }  // namespace compattatore

@@ -39,10 +39,6 @@ std::string tratto(const std::vector<punto_pianta>& punti, double da, double a) 
   return s + " " + coordinate(punto_al_metro(punti, a));
 }
 
-double centro_cella(std::size_t cella) {
-  return static_cast<double>(cella) * metri_cella + metri_cella / 2.0;
-}
-
 std::string punti_di_tipo(const modello& m, const std::vector<punto_pianta>& punti,
                           std::uint8_t tipo) {
   std::string d;

@@ -48,9 +48,6 @@ class profilo {
  private:
   double x_di(double metro) const { return x0 + metro / metri_ * larghezza_dati; }
   static std::string n(double v) { return numero(v, 1); }
-  static double centro(std::size_t cella) {
-    return static_cast<double>(cella) * metri_cella + metri_cella / 2.0;
-  }
 
   void apri(const fascia& f) {
     o_ += "<svg id=\"" + std::string(f.id) + "\" class=\"fascia\" x=\"" + n(x0) + "\" y=\"" +
@@ -122,7 +119,6 @@ class profilo {
   std::string o_;
   std::string etichette_;
   std::string etichette_fisse_;
-  std::vector<punto_quota> quote_;
   std::int64_t alta_ = 0;  // centimetres
   std::int64_t bassa_ = 0;
 };
@@ -168,7 +164,7 @@ void profilo::quota(const fascia& f) {
     o_ += rettangolo(classe.c_str(), da, a, f.vb_y, f.vb_altezza);
   }
   std::string punti;
-  for (const punto_quota& q : quote_)
+  for (const punto_quota& q : s_.quote)
     punti +=
         std::string(punti.empty() ? "" : " ") + n(q.metro) + "," + numero(-q.centimetri / 100.0, 2);
   o_ += "<polygon class=\"area_quota\" points=\"" + punti + " " + n(metri_) + "," +
@@ -207,10 +203,10 @@ void profilo::velocita(const fascia& f) {
   std::string avvisi, preavvisi, aste, indicatori;
   for (std::size_t k = 0; k < m_.celle.size(); ++k) {
     const cella& c = m_.celle[k];
-    const std::string x = n(centro(k));
+    const std::string x = n(centro_cella(k));
     if (c.tipo_cella == cella_avviso_rallentamento) {
       avvisi += "M" + x + " 0V" + n(-std::clamp<double>(c.dato_1, 0, f.vb_altezza));
-      etichetta("avvisi", "testo_rallentamento", centro(k), f.y + f.altezza - 4, "avviso");
+      etichetta("avvisi", "testo_rallentamento", centro_cella(k), f.y + f.altezza - 4, "avviso");
     } else if (c.tipo_cella == cella_preavviso_rallentamento) {
       preavvisi += "M" + x + " 0V" + n(-f.vb_altezza * 0.3);
     } else if (c.tipo_cella == cella_indicatore_v_max) {
@@ -222,7 +218,7 @@ void profilo::velocita(const fascia& f) {
       indicatori += "M" + x + " " + n(y) + "h0";
       std::string testo = std::to_string(vas);
       if (vbs != vas || vcs != vas) testo += "/" + std::to_string(vbs) + "/" + std::to_string(vcs);
-      etichetta("indicatori", "velocita_indicatore", centro(k), f.y_di(y) - 6, testo);
+      etichetta("indicatori", "velocita_indicatore", centro_cella(k), f.y_di(y) - 6, testo);
     }
   }
   o_ += "<path class=\"tacche_preavviso\" d=\"" + preavvisi + "\"/>\n";
@@ -242,7 +238,7 @@ void profilo::eventi(const fascia& f) {
   std::string segnali, fermate, cartelli, abbattimenti, nulli;
   for (std::size_t k = 0; k < m_.celle.size(); ++k) {
     const cella& c = m_.celle[k];
-    const std::string x = n(centro(k));
+    const std::string x = n(centro_cella(k));
     switch (c.tipo_cella) {
       case cella_segnale:
         segnali += "M" + x + " 6V38";
@@ -255,7 +251,7 @@ void profilo::eventi(const fascia& f) {
         break;
       case cella_abbattimento:
         abbattimenti += "M" + x + " 80h0";
-        etichetta("abbattimenti", "testo_abbattimento", centro(k), f.y_di(80) + 3.5,
+        etichetta("abbattimenti", "testo_abbattimento", centro_cella(k), f.y_di(80) + 3.5,
                   std::to_string(c.dato_1), lato::destra);
         break;
       case cella_abbattimento_nullo:
@@ -328,8 +324,7 @@ std::string profilo::disegna() {
 
   sfondo({"fascia_sfondo", 32, 296, 0, 296});
 
-  quote_ = profilo_quote(m_.celle);
-  for (const punto_quota& q : quote_) {
+  for (const punto_quota& q : s_.quote) {
     alta_ = std::max(alta_, q.centimetri);
     bassa_ = std::min(bassa_, q.centimetri);
   }

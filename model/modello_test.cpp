@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -79,6 +80,13 @@ elementi in_ordine(const tracciato_piano& t) {
   return v;
 }
 
+// The walk metre by metre, as (metro, x, y).
+std::vector<std::tuple<std::int32_t, double, double>> per_metro(const tracciato_piano& t) {
+  std::vector<std::tuple<std::int32_t, double, double>> v;
+  t.per_metro([&v](std::int32_t metro, punto_piano p) { v.emplace_back(metro, p.x, p.y); });
+  return v;
+}
+
 void traccia(tracciato_piano& t, int dopo_quanti_tratti_chiedi) {
   t.origine();
   const struct {
@@ -95,7 +103,7 @@ void traccia(tracciato_piano& t, int dopo_quanti_tratti_chiedi) {
 
 // The runs are computed again when written and stored when a metre is asked
 // for: both ways, and storing at any point of the plotting, give the same
-// elements.
+// elements, and the same points metre by metre.
 TEST(TracciatoPiano, ReplayedAndStoredRunsGiveTheSameElements) {
   tracciato_piano rifatto(60);
   traccia(rifatto, -1);
@@ -106,11 +114,25 @@ TEST(TracciatoPiano, ReplayedAndStoredRunsGiveTheSameElements) {
   EXPECT_EQ(attesi[58].first, tipo_elemento::reale);
   EXPECT_EQ(attesi[59].first, tipo_elemento::vuoto);
   EXPECT_EQ(attesi[2 * 61 - 1].first, tipo_elemento::vuoto);
+  const auto punti = per_metro(rifatto);
+  ASSERT_EQ(punti.size(), 59u);
+  for (std::int32_t m = 0; m <= 58; ++m)
+    EXPECT_EQ(punti[static_cast<std::size_t>(m)],
+              std::make_tuple(m, attesi[static_cast<std::size_t>(m)].second,
+                              attesi[static_cast<std::size_t>(61 + m)].second));
+  EXPECT_TRUE(rifatto.ha_origine());
+  tracciato_piano senza_origine(60);
+  EXPECT_FALSE(senza_origine.ha_origine());
+  (void)senza_origine.tipo(0, 0);
+  EXPECT_FALSE(senza_origine.ha_origine()) << "stored";
+  EXPECT_TRUE(per_metro(senza_origine).empty());
   for (int quando = 0; quando <= 4; ++quando) {
     tracciato_piano t(60);
     traccia(t, quando);
     EXPECT_EQ(in_ordine(t), attesi) << "stored after " << quando << " runs";
     EXPECT_EQ(t.valore(58, 1), attesi[61 + 58].second);
+    EXPECT_TRUE(t.ha_origine());
+    EXPECT_EQ(per_metro(t), punti) << "stored after " << quando << " runs";
   }
 }
 

@@ -11,6 +11,7 @@
 // computing the values, give the same bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -81,6 +82,19 @@ class tracciato_piano {
   template <class F>
   void in_ordine(F&& f) const;
 
+  // Whether metre 0 holds a point (plotted, or set one by one), without
+  // asking for a metre: the track stays as runs.
+  bool ha_origine() const {
+    if (materializzato_)
+      return !vuoto() && tipi_[indice(0, 0)] != static_cast<std::uint8_t>(tipo_elemento::vuoto);
+    return origine_;
+  }
+  // The points of metres 0 to metro_successivo() − 1 (at most ultimo_metro()),
+  // in order, computed as it goes unless stored: f(metro, punto). Nothing on
+  // a track without its origin.
+  template <class F>
+  void per_metro(F&& f) const;
+
  private:
   struct tratto {
     std::int32_t fino;
@@ -139,6 +153,22 @@ void tracciato_piano::in_ordine(F&& f) const {
     }
     for (; metro <= ultimo_metro_; ++metro) f(tipo_elemento::vuoto, 0.0);
   }
+}
+
+template <class F>
+void tracciato_piano::per_metro(F&& f) const {
+  if (materializzato_) {
+    if (!ha_origine()) return;
+    const std::int32_t fine = std::min(metro_successivo_ - 1, ultimo_metro_);
+    for (std::int32_t metro = 0; metro <= fine; ++metro)
+      f(metro, punto_piano{valori_[indice(metro, 0)], valori_[indice(metro, 1)]});
+    return;
+  }
+  if (!origine_) return;
+  f(std::int32_t{0}, punto_piano{0, 0});
+  f(std::int32_t{1}, punto_piano{0, 1});
+  std::int32_t metro = 2;
+  ripercorri([&](punto_piano p) { f(metro++, p); });
 }
 
 }  // namespace compattatore

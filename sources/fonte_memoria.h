@@ -1,5 +1,5 @@
-// Source files held in memory, for the tests and the fuzz target: either may
-// be absent, and every `consuma` is recorded in order.
+// Source files held in memory, for the tests, the fuzz target and the stage
+// benchmark: either may be absent, and every `consuma` is recorded in order.
 #pragma once
 
 #include <optional>

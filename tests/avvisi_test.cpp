@@ -25,21 +25,17 @@ using prove::con;
 using prove::righe_uscita;
 
 // A directory with an author's two sources.
-struct scenario_autore {
-  cartella_temporanea dir{"autore"};
-  scenario_autore(const std::string& linea, const std::string& servizio) {
-    prove::scrivi_tutto(dir.percorso() / "Valbruna_linea.txt", linea);
-    prove::scrivi_tutto(dir.percorso() / "Valbruna_2417-.txt", servizio);
+struct scenario_autore : prove::scenario_in_cartella {
+  scenario_autore(const std::string& linea, const std::string& servizio)
+      : scenario_in_cartella("autore", "Valbruna", "2417") {
+    scrivi(linea, servizio);
   }
-  prove::esito_processo compatta(std::vector<std::string> opzioni = {}) const {
-    std::vector<std::string> a = {COMPATTATORE_EXE, "compatta", dir.percorso().string(), "Valbruna",
-                                  "2417"};
-    a.insert(a.end(), opzioni.begin(), opzioni.end());
-    return esegui(a, dir.percorso());
+  prove::esito_processo compatta(const std::vector<std::string>& opzioni = {}) const {
+    return comando("compatta", opzioni);
   }
-  std::string file(const std::string& nome) const { return (dir.percorso() / nome).string(); }
+  std::string file(const std::string& nome) const { return (dir() / nome).string(); }
   std::map<std::string, std::string> compattati() const {
-    auto tutti = prove::contenuto_cartella(dir.percorso());
+    auto tutti = prove::contenuto_cartella(dir());
     std::erase_if(tutti, [](const auto& f) { return f.first.ends_with(".txt"); });
     return tutti;
   }
@@ -189,7 +185,7 @@ TEST(ErroriAutore, WithoutTheTrackAnOldTrackOfAnotherLengthIsWarnedAbout) {
   const scenario_autore s(linea_incorporata, servizio_incorporato);
   ASSERT_EQ(s.compatta().stato, 0);
   prove::scrivi_tutto(
-      s.dir.percorso() / "Valbruna_linea.txt",
+      s.dir() / "Valbruna_linea.txt",
       con(linea_incorporata, "lunghezza percorso,    106000", "lunghezza percorso,    108000"));
   const auto e = s.compatta({"--senza-tracciato"});
   EXPECT_EQ(e.stato, 0);

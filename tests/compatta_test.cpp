@@ -31,27 +31,14 @@ std::string inserisci(std::string testo, const std::string& prima, const std::st
   return testo.insert(p + 1, riga + "\r\n");
 }
 
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  return testo.replace(p, da.size(), a);
-}
-
 using prove::righe_uscita;
 
-class Compatta : public ::testing::Test {
+class Compatta : public ::testing::Test, protected prove::scenario_in_cartella {
  protected:
-  Compatta() : dir_("compatta") {}
-  fs::path dir() const { return dir_.percorso(); }
-  void scrivi(const std::string& linea, const std::string& servizio) {
-    if (!linea.empty()) prove::scrivi_tutto(dir() / "L_linea.txt", linea);
-    if (!servizio.empty()) prove::scrivi_tutto(dir() / "L_T-.txt", servizio);
+  Compatta() : scenario_in_cartella("compatta", "L", "T") {}
+  prove::esito_processo compatta(const std::vector<std::string>& opzioni = {}) const {
+    return comando("compatta", opzioni);
   }
-  prove::esito_processo compatta(std::vector<std::string> opzioni = {}) {
-    std::vector<std::string> a = {COMPATTATORE_EXE, "compatta", dir().string(), "L", "T"};
-    a.insert(a.end(), opzioni.begin(), opzioni.end());
-    return esegui(a, dir());
-  }
-  cartella_temporanea dir_;
 };
 
 TEST_F(Compatta, ValidScenarioWritesThreeFilesAndLeavesTheSources) {
@@ -120,17 +107,17 @@ TEST_F(Compatta, ErrorsNameNumberPositionAndSourceLine) {
        1, " Errore n. 16\nPosizione: 2710 m", S + ":17:"},
       {"fuori multiplo",
        [](std::string&, std::string& s) {
-         s = sostituisci(s, "stazione,    9000", "stazione,    9010");
+         s = prove::con(s, "stazione,    9000", "stazione,    9010");
        },
        1, " Errore n. 8\nPosizione: 9010 m", S + ":13:"},
       {"distanza stazioni",
        [](std::string&, std::string& s) {
-         s = sostituisci(s, "stazione,    9000", "stazione,     800");
+         s = prove::con(s, "stazione,    9000", "stazione,     800");
        },
        1, " Errore n. 22\nPosizione: 800 m", S + ":13:"},
       {"troppe stazioni",
        [](std::string& l, std::string& s) {
-         l = sostituisci(l, "lunghezza percorso,    10000", "lunghezza percorso,    100000");
+         l = prove::con(l, "lunghezza percorso,    10000", "lunghezza percorso,    100000");
          std::string molte;
          for (int i = 0; i < 80; ++i)
            molte += "stazione, " + std::to_string(12000 + i * 1000) +
@@ -140,10 +127,10 @@ TEST_F(Compatta, ErrorsNameNumberPositionAndSourceLine) {
        // Slots 1 to 79 are free with no board: the 79th station is one too many.
        1, " Errore n. 10", S + ":90:"},
       {"numero sbagliato",
-       [](std::string&, std::string& s) { s = sostituisci(s, "sabbia,    300", "sabbia,    3x0"); },
+       [](std::string&, std::string& s) { s = prove::con(s, "sabbia,    300", "sabbia,    3x0"); },
        1, " Errore n. 25", S + ":5:"},
       {"manca generale",
-       [](std::string& l, std::string&) { l = sostituisci(l, "[generale]", "[general]"); }, 1,
+       [](std::string& l, std::string&) { l = prove::con(l, "[generale]", "[general]"); }, 1,
        " Errore n. 102", L + ":"},
       {"manca la linea", [](std::string& l, std::string&) { l.clear(); }, 1, " Errore n. 101",
        L + ":"},

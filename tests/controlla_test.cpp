@@ -10,30 +10,29 @@
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
 #include "tests/processo.h"
+#include "tests/righe.h"
 #include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
 
-using prove::cartella_temporanea;
-using prove::esegui;
-
 const std::string& linea_incorporata = prove::linea_incorporata();
 const std::string& servizio_incorporato = prove::servizio_incorporato();
 using prove::con;
+using prove::righe_di;
 
-prove::esito_processo controlla_in(const cartella_temporanea& d, const std::string& linea,
+// The check of the two sources, in the directory of `d`.
+prove::esito_processo controlla_in(const prove::scenario_in_cartella& d, const std::string& linea,
                                    const std::string& servizio) {
-  prove::scrivi_tutto(d.percorso() / "V_linea.txt", linea);
-  prove::scrivi_tutto(d.percorso() / "V_2-.txt", servizio);
-  return esegui({COMPATTATORE_EXE, "controlla", d.percorso().string(), "V", "2"}, d.percorso());
+  d.scrivi(linea, servizio);
+  return d.comando("controlla");
 }
 
 // One mistake in each part: a bad number in the line source, a station too
 // close to the one before, a signal on a taken cell, a slowdown whose start
 // falls on a board. Each is listed at its line, in order, and nothing else.
 TEST(Controlla, EveryMistakeAtItsLineInOrder) {
-  cartella_temporanea d("controlla");
+  const prove::scenario_in_cartella d("controlla", "V", "2");
   const std::string segnale = "segnale,   17400,   2, 3, 1,  0, 0,    2,  2,0,0, 0";
   const std::string linea = con(
       con(linea_incorporata, "pendenza,  19000,   -30", "pendenza,  19000,   -3O"), "[indicazioni]",
@@ -42,8 +41,8 @@ TEST(Controlla, EveryMistakeAtItsLineInOrder) {
       con(con(servizio_incorporato, "stazione,    3400,", "stazione,     700,"), segnale,
           segnale + "\r\nsegnale,   17410,   1, 3, 1,  0, 0,    1,  2,0,0, 0");
   const auto e = controlla_in(d, linea, servizio);
-  const std::string L = (d.percorso() / "V_linea.txt").string();
-  const std::string S = (d.percorso() / "V_2-.txt").string();
+  const std::string L = (d.dir() / "V_linea.txt").string();
+  const std::string S = (d.dir() / "V_2-.txt").string();
   EXPECT_EQ(e.stato, 1);
   EXPECT_EQ(e.errori, "");
   EXPECT_EQ(e.uscita,
@@ -64,8 +63,7 @@ TEST(Controlla, EveryMistakeAtItsLineInOrder) {
                 "349 (17450 m) gia' occupata dal segnale di " +
                 S + ":57\n4 errori, 0 avvisi\n");
   // compatta reports the first of them.
-  const auto c =
-      esegui({COMPATTATORE_EXE, "compatta", d.percorso().string(), "V", "2"}, d.percorso());
+  const auto c = d.comando("compatta");
   EXPECT_EQ(c.stato, 1);
   EXPECT_NE(c.errori.find(" Errore n. 25\n" + L + ":72: "), std::string::npos) << c.errori;
 }
@@ -73,12 +71,12 @@ TEST(Controlla, EveryMistakeAtItsLineInOrder) {
 // What only follows from an earlier error is not listed: without a usable
 // route length there is no grid, and the check says so and stops.
 TEST(Controlla, AnUnusableRouteLengthListsOneErrorAndStops) {
-  cartella_temporanea d("cascata");
+  const prove::scenario_in_cartella d("cascata", "V", "2");
   const auto e = controlla_in(
       d, con(linea_incorporata, "lunghezza percorso,    106000", "lunghezza percorso,    2000000"),
       servizio_incorporato);
   EXPECT_EQ(e.stato, 1);
-  EXPECT_EQ(e.uscita, (d.percorso() / "V_linea.txt").string() +
+  EXPECT_EQ(e.uscita, (d.dir() / "V_linea.txt").string() +
                           ":2: errore 1: lunghezza del percorso superiore a 1000000 m\n"
                           "compattatore: la verifica si ferma qui: senza una lunghezza del "
                           "percorso utilizzabile non c'e' una griglia su cui verificare il resto\n"
@@ -86,11 +84,11 @@ TEST(Controlla, AnUnusableRouteLengthListsOneErrorAndStops) {
 }
 
 TEST(Controlla, ASoundScenarioListsNothing) {
-  cartella_temporanea d("sano");
+  const prove::scenario_in_cartella d("sano", "V", "2");
   const auto e = controlla_in(d, linea_incorporata, servizio_incorporato);
   EXPECT_EQ(e.stato, 0);
   EXPECT_EQ(e.uscita, "0 errori, 0 avvisi\n");
-  EXPECT_EQ(prove::contenuto_cartella(d.percorso()).size(), 2u) << "nothing written";
+  EXPECT_EQ(prove::contenuto_cartella(d.dir()).size(), 2u) << "nothing written";
 }
 
 // Speeds whose fifth does not fit a byte, on rows before cell 1: those rows
@@ -144,17 +142,6 @@ struct scenario_generato {
   std::string servizio;
   std::string descrizione;
 };
-
-std::vector<std::string> righe_di(const std::string& testo) {
-  std::vector<std::string> r;
-  std::size_t inizio = 0;
-  while (inizio < testo.size()) {
-    const std::size_t fine = testo.find("\r\n", inizio);
-    r.push_back(testo.substr(inizio, fine - inizio));
-    inizio = fine + 2;
-  }
-  return r;
-}
 
 std::string unisci(const std::vector<std::string>& righe) {
   std::string t;

@@ -18,20 +18,12 @@ using prove::cartella_temporanea;
 using prove::esegui;
 using prove::pagina_letta;
 
-class Disegna : public ::testing::Test {
+class Disegna : public ::testing::Test, protected prove::scenario_in_cartella {
  protected:
-  Disegna() : dir_("disegna") {}
-  fs::path dir() const { return dir_.percorso(); }
-  void scrivi(const std::string& linea, const std::string& servizio) {
-    prove::scrivi_tutto(dir() / "L_linea.txt", linea);
-    prove::scrivi_tutto(dir() / "L_T-.txt", servizio);
+  Disegna() : scenario_in_cartella("disegna", "L", "T") {}
+  prove::esito_processo disegna(const std::vector<std::string>& opzioni = {}) const {
+    return comando("disegna", opzioni);
   }
-  prove::esito_processo disegna(std::vector<std::string> opzioni = {}) {
-    std::vector<std::string> a = {COMPATTATORE_EXE, "disegna", dir().string(), "L", "T"};
-    a.insert(a.end(), opzioni.begin(), opzioni.end());
-    return esegui(a, dir());
-  }
-  cartella_temporanea dir_;
 };
 
 TEST_F(Disegna, WritesThePageBesideTheSourcesAndNothingElse) {
@@ -63,7 +55,7 @@ TEST_F(Disegna, OutputOptionChoosesTheFileButNeverASourceOrACompactedFile) {
   EXPECT_FALSE(fs::exists(dir() / "L_T.html"));
 
   // Compacted files exist here only when the author made them.
-  ASSERT_EQ(esegui({COMPATTATORE_EXE, "compatta", dir().string(), "L", "T"}, dir()).stato, 0);
+  ASSERT_EQ(comando("compatta").stato, 0);
   const auto prima = prove::contenuto_cartella(dir());
   for (const char* bersaglio : {"L_linea.txt", "L_T-.txt", "L_linea.dat", "L_T.sim", "L_T.dat"}) {
     SCOPED_TRACE(bersaglio);

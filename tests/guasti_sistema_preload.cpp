@@ -21,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#include "app/piattaforma.h"
 
 namespace {
 
@@ -99,7 +102,7 @@ extern "C" int openat(int cartella, const char* nome, int flag, ...) {
     va_end(a);
   }
   if (guasto("nomi_presi") && (flag & O_EXCL) != 0 &&
-      std::strncmp(nome, ".compattatore-", 14) == 0) {
+      std::string_view(nome).starts_with(compattatore::piattaforma::prefisso_temporanei)) {
     if (++tentativi > 10000) std::abort();
     errno = EEXIST;
     return -1;

@@ -33,6 +33,13 @@ const std::vector<std::string> file_di_testo = {
     "Quarve_Lentra_linea.txt", "Quarve_Lentra_58213-.txt", "Quarve_Lentra_58213_note.txt",
     "Quarve_Lentra_58213_rallentamenti.txt", "Quarve_Lentra_58213_scheda_treno.txt"};
 
+// The prefix of a run with the failing system calls of
+// guasti_sistema_preload.cpp, as `variabili` ("NAME=value ...") choose them.
+std::string con_guasti(const std::string& variabili) {
+  return "LD_PRELOAD='" + std::string(COMPATTATORE_GUASTI_SISTEMA) + "' " + variabili +
+         " ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ";
+}
+
 void PrintTo(const modo& m, std::ostream* os) {
   *os << m.nome;
 }
@@ -147,9 +154,8 @@ TEST_P(Guasti, FailureOnALaterCompactedFileKeepsTheWholePreviousSet) {
     prima_ = prove::contenuto_cartella(dir());
     std::string prefisso;
     if (c.disco_pieno) {
-      prefisso = "LD_PRELOAD='" + std::string(COMPATTATORE_GUASTI_SISTEMA) +
-                 "' COMPATTATORE_BYTE_LIBERI=" + std::to_string(byte_fino_a_meta_di(c.file)) +
-                 " ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ";
+      prefisso =
+          con_guasti("COMPATTATORE_BYTE_LIBERI=" + std::to_string(byte_fino_a_meta_di(c.file)));
     }
     const auto e = esegui(argomenti(), dir(), prefisso);
     verifica_fallimento(e, (dir() / c.file).string());
@@ -184,10 +190,8 @@ TEST_P(Guasti, SystemCallsThatFail) {
   for (const auto& c : casi) {
     SCOPED_TRACE(c.guasto);
     const auto e = esegui(argomenti(), dir(),
-                          "LD_PRELOAD='" + std::string(COMPATTATORE_GUASTI_SISTEMA) +
-                              "' COMPATTATORE_GUASTO=" + c.guasto + " COMPATTATORE_TENTATIVI='" +
-                              tentativi.string() +
-                              "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ");
+                          con_guasti(std::string("COMPATTATORE_GUASTO=") + c.guasto +
+                                     " COMPATTATORE_TENTATIVI='" + tentativi.string() + "'"));
     EXPECT_NE(e.errori.find(c.motivo), std::string::npos) << e.errori;
     if (c.stato == 2) {
       verifica_fallimento(e, (dir() / c.file).string());

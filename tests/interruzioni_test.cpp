@@ -19,6 +19,7 @@
 #include "app/piattaforma.h"
 #include "tests/processo.h"
 #include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -30,18 +31,14 @@ using orologio = std::chrono::steady_clock;
 // In the order the set is replaced.
 const std::array<std::string, 3> file_compattati = {"L_linea.dat", "L_T.sim", "L_T.dat"};
 
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  return testo.replace(testo.find(da), da.size(), a);
-}
-
 // Two versions of the scenario whose three files all differ.
 std::string linea(int versione) {
-  return sostituisci(
+  return prove::con(
       prove::linea_valida, "lunghezza percorso,    10000",
       versione == 0 ? "lunghezza percorso,    1000000" : "lunghezza percorso,    999950");
 }
 std::string servizio(int versione) {
-  return sostituisci(prove::servizio_valido, "PRIMA", versione == 0 ? "PRIMA" : "PRIMO");
+  return prove::con(prove::servizio_valido, "PRIMA", versione == 0 ? "PRIMA" : "PRIMO");
 }
 
 class Interruzioni : public ::testing::Test {

@@ -8,6 +8,8 @@
 
 #include "tests/dimensioni.h"
 #include "tests/processo.h"
+#include "tests/righe.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -19,14 +21,6 @@ using prove::esegui;
 const std::string griglia = "Quarve_Lentra_58213.dat";
 const std::string tabella = "Quarve_Lentra_58213.sim";
 const std::string tracciato = "Quarve_Lentra_linea.dat";
-
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);)
-    r.push_back(l.ends_with('\r') ? l.substr(0, l.size() - 1) : l);
-  return r;
-}
 
 // A source record's items, blanks around them dropped.
 std::vector<std::string> voci(const std::string& riga) {
@@ -77,7 +71,7 @@ class Ispezione : public ::testing::Test {
 TEST_F(Ispezione, ShownGridAndTableAgreeWithTheSources) {
   const auto e = compattatore({"mostra", griglia, tabella});
   ASSERT_EQ(e.stato, 0) << e.errori;
-  const std::vector<std::string> uscita = righe(e.uscita);
+  const std::vector<std::string> uscita = prove::righe_uscita(e.uscita);
   // The line of cell k, or of slot k.
   const auto riga = [&](const std::string& oggetto, int k) -> std::string {
     for (const std::string& r : uscita)
@@ -90,7 +84,8 @@ TEST_F(Ispezione, ShownGridAndTableAgreeWithTheSources) {
   int controllati = 0;  // records of the sources matched, to catch a parser that reads none
 
   int stazione = 0;
-  for (const std::string& l : righe(prove::leggi_tutto(dir() / "Quarve_Lentra_58213-.txt"))) {
+  for (const std::string& l :
+       prove::righe_di(prove::leggi_tutto(dir() / "Quarve_Lentra_58213-.txt"))) {
     const std::vector<std::string> v = voci(l);
     if (v[0] == "stazione") {
       ++stazione;
@@ -145,7 +140,8 @@ TEST_F(Ispezione, ShownGridAndTableAgreeWithTheSources) {
       ++controllati;
     }
   }
-  for (const std::string& l : righe(prove::leggi_tutto(dir() / "Quarve_Lentra_linea.txt"))) {
+  for (const std::string& l :
+       prove::righe_di(prove::leggi_tutto(dir() / "Quarve_Lentra_linea.txt"))) {
     const std::vector<std::string> v = voci(l);
     if (v[0] == "indicatori_vmax") {
       const std::string r = riga("cella", cella_evento(v[1]));

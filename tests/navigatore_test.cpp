@@ -18,8 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "disegno/pagina.h"
+#include "output/compattazione.h"
+#include "sources/fonte_memoria.h"
 #include "tests/pagina_xml.h"
 #include "tests/processo.h"
+#include "tests/scenario_piccolo.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
@@ -112,13 +117,12 @@ class Navigatore : public ::testing::Test {
     ASSERT_EQ(guasto_, "");
   }
 
-  static std::string indirizzo(const std::string& domanda) {
-    return "file://" + (lavoro_->percorso() / "Quarve_Lentra_58213.html").string() + domanda;
-  }
+  static fs::path pagina_incorporata() { return lavoro_->percorso() / "Quarve_Lentra_58213.html"; }
 
   // One headless run, in a profile of its own; nothing reaches the network.
   static prove::esito_processo chromium(const std::vector<std::string>& opzioni,
-                                        const std::string& domanda) {
+                                        const std::string& domanda,
+                                        const fs::path& pagina = pagina_incorporata()) {
     const cartella_temporanea profilo("chromium");
     std::vector<std::string> a = {"chromium",
                                   "--headless",
@@ -133,13 +137,14 @@ class Navigatore : public ::testing::Test {
                                   "--window-size=" + std::to_string(larghezza_finestra) + "," +
                                       std::to_string(altezza_finestra)};
     a.insert(a.end(), opzioni.begin(), opzioni.end());
-    a.push_back(indirizzo(domanda));
+    a.push_back("file://" + pagina.string() + domanda);
     return prove::esegui(a, profilo.percorso(), "timeout -k 5 120");
   }
 
   // The page as the script left it.
-  static pagina_letta dom(const std::string& domanda) {
-    const prove::esito_processo e = chromium({"--dump-dom"}, domanda);
+  static pagina_letta dom(const std::string& domanda,
+                          const fs::path& pagina = pagina_incorporata()) {
+    const prove::esito_processo e = chromium({"--dump-dom"}, domanda, pagina);
     EXPECT_EQ(e.stato, 0) << e.errori;
     pagina_letta p = pagina_letta::da_html(e.uscita);
     EXPECT_TRUE(p.valida()) << e.uscita.substr(0, 500);
@@ -275,6 +280,41 @@ TEST_F(Navigatore, ProfileZoomedToAStretchIsMarkedOnThePlan) {
   const auto asse = p.cerca(p.per_id("asse_km"), "text", "");
   ASSERT_GE(asse.size(), 3u);
   EXPECT_EQ(pagina_letta::testo(asse[0]), "70");
+}
+
+// Every button pressed once after the script has run: none fails, also on a
+// page whose plan is only the note that there is no track (a compaction that
+// stopped in [generale], after the grid was sized).
+TEST_F(Navigatore, EveryButtonWorksAlsoOnAPageWithoutAPlan) {
+  modello m;
+  m.nome_linea = "L";
+  m.numero_treno = "T";
+  fonte_memoria fonte(prove::con(prove::linea_valida, "1000,    9500", "1010,    9500"),
+                      prove::servizio_valido);
+  ASSERT_EQ(compatta(m, fonte, 1).errore, 3);
+  const struct {
+    const char* nome;
+    std::string pagina;
+    bool con_pianta;
+  } casi[] = {
+      {"incorporata", prove::leggi_tutto(pagina_incorporata()), true},
+      {"senza_pianta", pagina_percorso(m, {}), false},
+  };
+  const std::string premi_tutti =
+      "<script>//<![CDATA[\n"
+      "Array.prototype.forEach.call(document.querySelectorAll('button[data-azione]'),\n"
+      "                             function (b) { b.click(); });\n"
+      "//]]></script>\n</body>";
+  const cartella_temporanea cartella("bottoni");
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const fs::path file = cartella.percorso() / (std::string(c.nome) + ".html");
+    prove::scrivi_tutto(file, prove::con(c.pagina, "</body>", premi_tutti));
+    const pagina_letta p = dom("", file);
+    ASSERT_TRUE(p.valida());
+    EXPECT_EQ(p.per_id("pianta") != nullptr, c.con_pianta);
+    EXPECT_NE(p.per_id("profilo"), nullptr);
+  }
 }
 
 TEST_F(Navigatore, PrintsTheDrawingOnOneA4LandscapePageAndTheStationsOnTheNext) {

@@ -61,6 +61,19 @@ std::map<std::string, std::string> contenuto_cartella(const fs::path& cartella) 
   return m;
 }
 
+void scenario_in_cartella::scrivi(const std::string& sorgente_linea,
+                                  const std::string& sorgente_servizio) const {
+  scrivi_tutto(dir() / (linea_ + "_linea.txt"), sorgente_linea);
+  scrivi_tutto(dir() / (linea_ + "_" + treno_ + "-.txt"), sorgente_servizio);
+}
+
+esito_processo scenario_in_cartella::comando(const std::string& nome,
+                                             const std::vector<std::string>& opzioni) const {
+  std::vector<std::string> a = {COMPATTATORE_EXE, nome, dir().string(), linea_, treno_};
+  a.insert(a.end(), opzioni.begin(), opzioni.end());
+  return esegui(a, dir());
+}
+
 cartella_temporanea::cartella_temporanea(const std::string& nome) {
   std::string modello = (fs::temp_directory_path() / ("compattatore_" + nome + "_XXXXXX")).string();
   if (::mkdtemp(modello.data()) == nullptr) throw std::runtime_error("mkdtemp " + modello);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace compattatore::prove {
@@ -71,5 +72,23 @@ void sostituisci_tutto(const std::filesystem::path& file, const std::string& con
 
 // Name -> content of every regular file in a directory.
 std::map<std::string, std::string> contenuto_cartella(const std::filesystem::path& cartella);
+
+// An author's scenario in a fresh temporary directory: its two sources,
+// LINEA_linea.txt and LINEA_TRENO-.txt, and the program's commands on it.
+class scenario_in_cartella {
+ public:
+  scenario_in_cartella(const std::string& nome_cartella, std::string linea, std::string treno)
+      : dir_(nome_cartella), linea_(std::move(linea)), treno_(std::move(treno)) {}
+  const std::filesystem::path& dir() const { return dir_.percorso(); }
+  void scrivi(const std::string& sorgente_linea, const std::string& sorgente_servizio) const;
+  // `compattatore COMANDO DIR LINEA TRENO OPZIONI...`, run in the directory.
+  esito_processo comando(const std::string& nome,
+                         const std::vector<std::string>& opzioni = {}) const;
+
+ private:
+  cartella_temporanea dir_;
+  std::string linea_;
+  std::string treno_;
+};
 
 }  // namespace compattatore::prove
