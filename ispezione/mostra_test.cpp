@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -271,6 +273,48 @@ TEST(Mostra, TrackRuns) {
             "direzione entrata 34.3774 gradi\n"
             "metri 2901-2998, rettilineo: direzione entrata -17.1886 gradi\n"
             "metri 2999-3000, vuoto\n");
+}
+
+// A damaged track file: coordinates that are not finite, or so large that
+// the turning overflows, make runs of their own with no rate nor radius.
+TEST(Mostra, TrackRunsWithValuesThatAreNotFinite) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* nome;
+    std::int32_t lunghezza;
+    std::function<void(tracciato_piano&)> guasta;
+    std::string tratti;  // each run's head
+  } casi[] = {
+      {"NaN", 8, [&](tracciato_piano& p) { p.imposta_reale(4, 0, nan); },
+       "metri 0-1, origine|metri 2-3, rettilineo|metri 4-6, non finito|metri 7-8, rettilineo|"},
+      {"infinito", 8, [&](tracciato_piano& p) { p.imposta_reale(4, 1, -inf); },
+       "metri 0-1, origine|metri 2-3, rettilineo|metri 4-6, non finito|metri 7-8, rettilineo|"},
+      // Finite points whose turning overflows to infinity.
+      {"curvatura infinita", 2,
+       [](tracciato_piano& p) {
+         p.imposta_reale(1, 0, 1e200);
+         p.imposta_reale(1, 1, 1e-300);
+         p.imposta_reale(2, 0, 1e200);
+         p.imposta_reale(2, 1, 1e200);
+       },
+       "metri 0-1, origine|metri 2, non finito|"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    tracciato_piano p(c.lunghezza);
+    p.origine();
+    p.prolunga(c.lunghezza, false, 0);
+    c.guasta(p);
+    const tracciato_letto t = leggi_tracciato(immagine_tracciato(p));
+    std::string tratti;
+    for (const riga_mostrata& r : mostra_tracciato(t, {}).righe) {
+      const std::string riga = testo_riga(r);
+      tratti += riga.substr(0, riga.find(':')) + "|";
+      EXPECT_EQ(riga.find("raggio"), std::string::npos) << riga;
+    }
+    EXPECT_EQ(tratti, c.tratti);
+  }
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ metro_classificato classifica(const tracciato_letto& t, std::int32_t m) {
   if (!t.ha_punto(m)) return {genere_tratto::vuoto, 0};
   if (m < 2 || !t.ha_punto(m - 1) || !t.ha_punto(m - 2)) return {genere_tratto::origine, 0};
   const double c = curvatura_in(t, m);
+  if (!std::isfinite(c)) return {genere_tratto::non_finito, 0};
   if (std::fabs(c) <= tolleranza) return {genere_tratto::rettilineo, 0};
   return {genere_tratto::curva, c};
 }
@@ -66,6 +67,8 @@ const char* nome_tratto(const tratto_letto& t) {
       return "rettilineo";
     case genere_tratto::curva:
       return t.curvatura > 0 ? "curva a destra" : "curva a sinistra";
+    case genere_tratto::non_finito:
+      return "non finito";
     case genere_tratto::vuoto:
       return "vuoto";
   }
