@@ -628,7 +628,7 @@ std::optional<std::string> tratto_cambiato(const tracciato_letto& a, const tracc
   std::optional<std::size_t> unico;
   for (std::size_t i = 0; i < ta.size(); ++i) {
     if (ta[i].primo != tb[i].primo || ta[i].ultimo != tb[i].ultimo) return std::nullopt;
-    if (ta[i].genere == tb[i].genere && std::fabs(ta[i].curvatura - tb[i].curvatura) <= 1e-7)
+    if (ta[i].genere == tb[i].genere && stessa_curvatura(ta[i].curvatura, tb[i].curvatura))
       continue;
     if (unico) return std::nullopt;
     unico = i;
@@ -641,7 +641,7 @@ std::optional<std::string> tratto_cambiato(const tracciato_letto& a, const tracc
     if (r.genere == genere_tratto::curva) {
       const int g = grado_curva(r.curvatura);
       t += g != 0 ? " di grado " + std::to_string(g)
-                  : " di curvatura " + reale_breve(std::round(std::fabs(r.curvatura) * 1e7) / 1e7);
+                  : " di curvatura " + reale_breve(curvatura_mostrata(r.curvatura));
     }
     return t;
   };

@@ -227,8 +227,8 @@ file_mostrato mostra_tracciato(const tracciato_letto& t, const opzioni_mostra& o
     if (tr.genere == genere_tratto::curva) {
       const int grado = grado_curva(tr.curvatura);
       if (grado != 0) campi.push_back(intero("grado", grado));
-      const double c = std::round(std::fabs(tr.curvatura) * 1e7) / 1e7;
-      campi.push_back(reale_mostrato("curvatura", c, -1, "per metro"));
+      campi.push_back(
+          reale_mostrato("curvatura", curvatura_mostrata(tr.curvatura), -1, "per metro"));
       campi.push_back(intero("raggio", nearest(1 / std::fabs(tr.curvatura)), "m"));
     }
     if (tr.genere != genere_tratto::vuoto) {

@@ -36,6 +36,11 @@ std::vector<tratto_letto> tratti(const tracciato_letto& t);
 // 0 for a rate that no keyword gives.
 int grado_curva(double curvatura);
 
+// Whether two turning rates are one rate: within 1e-7 of each other.
+bool stessa_curvatura(double a, double b);
+// A turning rate as it is shown: its size rounded to 1e-7.
+double curvatura_mostrata(double curvatura);
+
 // The direction of the step from metre m - 1 to metre m (both with a point).
 double direzione(const tracciato_letto& t, std::int32_t metro);
 
