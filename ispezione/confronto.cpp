@@ -13,6 +13,7 @@
 #include "ispezione/mostra.h"
 #include "ispezione/tratti.h"
 #include "model/descrizione_campi.h"
+#include "model/testo_valori.h"
 
 namespace compattatore {
 
@@ -679,7 +680,7 @@ void confronta_tracciati(const tracciato_letto& a, const tracciato_letto& b,
   if (primo) {
     if (!t.empty()) t += ", ";
     if (massimo >= 0)
-      t += "scostamento massimo " + reale(massimo, massimo >= 0.05 ? 1 : 3) + " m a " +
+      t += "scostamento massimo " + numero(massimo, massimo >= 0.05 ? 1 : 3) + " m a " +
            metri(dove) + ", ";
     t += ultimo >= ultimo_punto && a.ultimo_metro == b.ultimo_metro
              ? "da " + metri(*primo) + " in poi"

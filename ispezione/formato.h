@@ -1,7 +1,7 @@
 // How the inspection commands write values: texts of the compacted files
-// decoded from Windows-1252 into UTF-8, reals with a fixed number of
-// decimals (the same digits on every build), times of day as the timetable
-// writes them.
+// decoded from Windows-1252 into UTF-8, reals in their shortest form, times
+// of day as the timetable writes them. Reals with a fixed number of decimals
+// are model/testo_valori.h's numero.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +18,6 @@ std::string da_windows_1252(std::string_view byte);
 // escaped, so that one text stays on one line.
 std::string tra_virgolette(std::string_view utf8);
 
-// `v` with exactly `decimali` decimals; -0 is written 0.
-std::string reale(double v, int decimali);
 // The shortest decimal form of `v` that reads back as the same double.
 std::string reale_breve(double v);
 

@@ -7,6 +7,7 @@
 #include "ispezione/formato.h"
 #include "ispezione/tratti.h"
 #include "model/descrizione_campi.h"
+#include "model/testo_valori.h"
 #include "output/immagini.h"
 
 namespace compattatore {
@@ -91,7 +92,7 @@ std::string testo_valore(const campo_mostrato& c) {
   if (const auto* i = std::get_if<std::int64_t>(&c.valore))
     return c.unita == "s" ? orario_completo(*i) : std::to_string(*i);
   const double v = std::get<double>(c.valore);
-  return c.decimali < 0 ? reale_breve(v) : reale(v, c.decimali);
+  return c.decimali < 0 ? reale_breve(v) : numero(v, c.decimali);
 }
 
 nlohmann::json json_valore(const campo_mostrato& c) {
