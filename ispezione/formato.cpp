@@ -19,16 +19,25 @@ std::string da_windows_1252(std::string_view byte) {
 }
 
 std::string tra_virgolette(std::string_view utf8) {
+  const auto come_codice = [](std::string& out, unsigned char codice) {
+    char testo[8];
+    std::snprintf(testo, sizeof testo, "\\x%02X", codice);
+    out += testo;
+  };
   std::string out = "\"";
-  for (const char c : utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
     const auto u = static_cast<unsigned char>(c);
+    // The C1 controls U+0080 to U+009F are 0xC2 followed by their number.
+    const unsigned char dopo = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
     } else if (u < 0x20 || u == 0x7F) {
-      char codice[8];
-      std::snprintf(codice, sizeof codice, "\\x%02X", u);
-      out += codice;
+      come_codice(out, u);
+    } else if (u == 0xC2 && dopo >= 0x80 && dopo <= 0x9F) {
+      come_codice(out, dopo);
+      ++i;
     } else {
       out += c;
     }

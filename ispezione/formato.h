@@ -15,7 +15,8 @@ namespace compattatore {
 std::string da_windows_1252(std::string_view byte);
 
 // A text between double quotes; a quote, a backslash and control characters
-// escaped, so that one text stays on one line.
+// (C0, DEL and C1, as \xNN) escaped, so that one text stays on one line and
+// none reaches a terminal as a command.
 std::string tra_virgolette(std::string_view utf8);
 
 // The shortest decimal form of `v` that reads back as the same double.

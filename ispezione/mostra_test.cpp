@@ -247,6 +247,11 @@ TEST(Mostra, TableRolesWithAndWithoutTheGrid) {
   t[1].testo = std::string("CITT\xC0 \"\x80\"\n", 10);
   const std::string riga = testo_riga(mostra_tabella(t, &celle).righe[0]);
   EXPECT_EQ(riga.substr(0, riga.find(": ")), "voce 1, stazione 1 \"CITTÀ \\\"€\\\"\\x0A\"");
+  // The five bytes the code page leaves undefined are read as the C1 control
+  // characters of the same number, which a terminal would act upon.
+  t[1].testo = "A\x81\x8D\x8F\x90\x9D\xA0";
+  const std::string c1 = testo_riga(mostra_tabella(t, &celle).righe[0]);
+  EXPECT_EQ(c1.substr(0, c1.find(": ")), "voce 1, stazione 1 \"A\\x81\\x8D\\x8F\\x90\\x9D\u00A0\"");
 }
 
 // The runs of a plotted track: straight, turned at the rate of the keyword,
