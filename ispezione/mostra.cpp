@@ -113,13 +113,8 @@ std::string intestazione(const file_mostrato& f) {
 }  // namespace
 
 int primo_cartello(const tabella_letta& t, const std::vector<cella>* celle) {
+  if (celle != nullptr) return primo_cartello(*celle);
   int primo = slot_primo_cartello + 1;
-  if (celle != nullptr) {
-    for (const cella& c : *celle)
-      if (c.tipo_cella == cella_cartello && c.dato_1 >= 1 && c.dato_1 <= slot_primo_cartello)
-        primo = std::min<int>(primo, c.dato_1);
-    return primo;
-  }
   while (primo > 1 && solo_testo(t[static_cast<std::size_t>(primo - 1)])) --primo;
   return primo;
 }

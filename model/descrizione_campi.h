@@ -73,6 +73,9 @@ inline std::int32_t pendenza_per_mille(std::uint8_t pendenza) {
 // is the lowest slot that holds a board text (81 when there is none).
 std::string ruolo_voce(int slot, int primo_cartello);
 
+// That lowest slot as the grid's text board cells name it; 81 with none.
+int primo_cartello(const std::vector<cella>& celle);
+
 // The fields of a slot by name, as its role uses them; texts are not among
 // them (the slot's `testo` is shown as it is).
 std::vector<campo_descritto> campi_voce(int slot, int primo_cartello, const voce_servizio& v);
