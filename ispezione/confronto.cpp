@@ -95,11 +95,6 @@ std::string cambi(const campi& a, const campi& b) {
   return t;
 }
 
-std::string testo_voce(const tabella_letta& t, std::int64_t voce) {
-  if (voce < 0 || voce >= numero_voci) return {};
-  return da_windows_1252(t[static_cast<std::size_t>(voce)].testo);
-}
-
 // ---- The grid as railway objects ------------------------------------------
 
 // A point event, or a whole slowdown at its start cell.
@@ -212,7 +207,7 @@ scena leggi_scena(const std::vector<cella>& celle, const tabella_letta* tabella)
     e.valori = campi_evento(c);
     if (c.tipo_cella == cella_cartello && tabella != nullptr) {
       // Slots shift when a board is added: a board is its text.
-      e.testo = testo_voce(*tabella, c.dato_1);
+      e.testo = testo_voce(tabella, c.dato_1).value_or("");
       e.valori.clear();
     }
     // A signal's approach codes lie up to 8 cells before it and the check
@@ -427,10 +422,7 @@ void confronta_segni(const std::vector<cella>& a, const std::vector<cella>& b, s
 
 campi dati_liberi(std::size_t k, const cella& c) {
   if (k == cella_marcata) return campi_marca(c);
-  return {{"dato_1", c.dato_1, ""},
-          {"dato_2", c.dato_2, ""},
-          {"dato_3", c.dato_3, ""},
-          {"dato_4", c.dato_4, ""}};
+  return campi_dati(c);
 }
 
 // What the table says of the stations, for the grid's stops: which changed.

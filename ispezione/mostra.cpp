@@ -40,20 +40,13 @@ bool stessi_tratti(const cella& a, const cella& b) {
          a.pendenza == b.pendenza && a.aderenza == b.aderenza;
 }
 
-// The text of slot `voce`, when the table is there and has such a slot.
-std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce) {
-  if (t == nullptr || voce < 0 || voce >= numero_voci) return std::nullopt;
-  return da_windows_1252((*t)[static_cast<std::size_t>(voce)].testo);
-}
-
 // The event's fields of a cell; a free cell shows what it carries besides.
 std::vector<campo_mostrato> campi_evento_cella(std::size_t indice, const cella& c) {
   std::vector<campo_mostrato> campi = mostrati(campi_evento(c));
   if (indice == cella_marcata) {
     for (const campo_mostrato& m : mostrati(campi_marca(c))) campi.push_back(m);
   } else if (campi.empty() && (c.dato_1 != 0 || c.dato_2 != 0 || c.dato_3 != 0 || c.dato_4 != 0)) {
-    campi = {intero("dato_1", c.dato_1), intero("dato_2", c.dato_2), intero("dato_3", c.dato_3),
-             intero("dato_4", c.dato_4)};
+    campi = mostrati(campi_dati(c));
   }
   return campi;
 }
@@ -111,6 +104,11 @@ std::string intestazione(const file_mostrato& f) {
 }
 
 }  // namespace
+
+std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce) {
+  if (t == nullptr || voce < 0 || voce >= numero_voci) return std::nullopt;
+  return da_windows_1252((*t)[static_cast<std::size_t>(voce)].testo);
+}
 
 int primo_cartello(const tabella_letta& t, const std::vector<cella>* celle) {
   if (celle != nullptr) return primo_cartello(*celle);

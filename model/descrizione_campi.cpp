@@ -155,11 +155,15 @@ std::vector<campo_descritto> campi_evento(const cella& c) {
     case cella_cartello:
       return {{"voce del testo", c.dato_1, ""}};
     default:
-      return {{"dato_1", c.dato_1, ""},
-              {"dato_2", c.dato_2, ""},
-              {"dato_3", c.dato_3, ""},
-              {"dato_4", c.dato_4, ""}};
+      return campi_dati(c);
   }
+}
+
+std::vector<campo_descritto> campi_dati(const cella& c) {
+  return {{"dato_1", c.dato_1, ""},
+          {"dato_2", c.dato_2, ""},
+          {"dato_3", c.dato_3, ""},
+          {"dato_4", c.dato_4, ""}};
 }
 
 std::vector<campo_descritto> campi_marca(const cella& c) {

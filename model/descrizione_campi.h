@@ -49,6 +49,9 @@ struct campo_descritto {
 // dato_4 as they are.
 std::vector<campo_descritto> campi_evento(const cella& c);
 
+// dato_1 to dato_4 as they are.
+std::vector<campo_descritto> campi_dati(const cella& c);
+
 // Cell 1 carries the fixed mark in dato_1 and the check code in dato_2,
 // whatever its type: the sources never place an event there.
 inline constexpr std::size_t cella_marcata = 1;
