@@ -12,8 +12,10 @@
 #include "ispezione/formato.h"
 #include "ispezione/mostra.h"
 #include "ispezione/tratti.h"
+#include "model/collocazione.h"
 #include "model/descrizione_campi.h"
 #include "model/testo_valori.h"
+#include "output/marcatura.h"
 
 namespace compattatore {
 
@@ -21,8 +23,9 @@ namespace {
 
 constexpr std::string_view freccia = " → ";
 constexpr std::string_view trattino = "–";
-// The speed the marking pass gives every check point it adds.
-constexpr std::int16_t velocita_marcatura = 180;
+// Cells from a slowdown's start back to its warning point.
+constexpr std::int64_t celle_avviso_rallentamento =
+    static_cast<std::int64_t>(distanza_avviso) / metri_cella;
 
 // Lines come out by group, then along the route.
 enum gruppo_differenza { generale = 0, lungo_la_linea = 1, del_tracciato = 2 };
@@ -122,7 +125,8 @@ std::string nome_evento(std::uint8_t tipo) {
 // check point in nearest(p/50).
 std::int64_t posizione(const evento& e) {
   const auto c = static_cast<std::int64_t>(e.cella);
-  return e.tipo == cella_abbattimento || e.tipo == cella_abbattimento_nullo ? c * 50 : (c - 1) * 50;
+  return e.tipo == cella_abbattimento || e.tipo == cella_abbattimento_nullo ? inizio_cella(c)
+                                                                            : inizio_cella(c - 1);
 }
 
 std::optional<std::size_t> cerca(const std::vector<cella>& celle, std::int64_t da, std::int64_t a,
@@ -153,14 +157,15 @@ evento rallentamento(const std::vector<cella>& celle, std::size_t s, std::set<st
     }
   }
   const auto is = static_cast<std::int64_t>(s);
+  const std::int64_t atteso = is - celle_avviso_rallentamento;
   std::optional<std::size_t> avviso =
-      cerca(celle, is - 24, is - 24, cella_avviso_rallentamento, prese);
-  if (!avviso) avviso = cerca(celle, is - 25, is - 23, cella_avviso_rallentamento, prese);
+      cerca(celle, atteso, atteso, cella_avviso_rallentamento, prese);
+  if (!avviso) avviso = cerca(celle, atteso - 1, atteso + 1, cella_avviso_rallentamento, prese);
   int preavvisi = 0;
   if (avviso) {
     prese.insert(*avviso);
-    const auto w = static_cast<std::int64_t>(*avviso);
-    for (std::int64_t k = w - 4; k < w; ++k)
+    const auto trovato = static_cast<std::int64_t>(*avviso);
+    for (std::int64_t k = trovato - celle_di_avviso; k < trovato; ++k)
       if (const auto p = cerca(celle, k, k, cella_preavviso_rallentamento, prese)) {
         prese.insert(*p);
         ++preavvisi;
@@ -168,15 +173,18 @@ evento rallentamento(const std::vector<cella>& celle, std::size_t s, std::set<st
   }
   if (fine) prese.insert(*fine);
   e.valori = {{"velocita", inizio.dato_1, "km/h"}};
-  if (fine) e.valori.push_back({"lunghezza", (static_cast<std::int64_t>(*fine) - is) * 50, "m"});
+  if (fine)
+    e.valori.push_back({"lunghezza", (static_cast<std::int64_t>(*fine) - is) * metri_cella, "m"});
   e.valori.push_back({"f_tt", inizio.dato_3, ""});
   e.valori.push_back({"d_v", inizio.dato_2, ""});
   e.valori.push_back({"avviso", avviso ? 1 : 0, ""});
   e.valori.push_back({"preavvisi", preavvisi, ""});
-  // The marking pass works from 22 cells before the warning point to 13
-  // after the end.
-  e.zona_da = std::min<std::int64_t>(avviso ? static_cast<std::int64_t>(*avviso) : is, is) - 22;
-  e.zona_a = static_cast<std::int64_t>(fine.value_or(s)) + 13;
+  // The marking pass works from 22 cells before the warning point (a check
+  // point up to 2 cells before a signal it finds there) to 13 after the end
+  // (the cell past the last it searches for a signal).
+  e.zona_da = std::min<std::int64_t>(avviso ? static_cast<std::int64_t>(*avviso) : is, is) -
+              (avviso_portata + 2);
+  e.zona_a = static_cast<std::int64_t>(fine.value_or(s)) + ricerca_segnale + 1;
   return e;
 }
 
@@ -210,10 +218,10 @@ scena leggi_scena(const std::vector<cella>& celle, const tabella_letta* tabella)
       e.testo = testo_voce(tabella, c.dato_1).value_or("");
       e.valori.clear();
     }
-    // A signal's approach codes lie up to 8 cells before it and the check
-    // points the pass adds for it 1 or 2; any event may push a check point
-    // of its group aside by up to 2 cells.
-    e.zona_da = ik - (c.tipo_cella == cella_segnale ? 8 : 2);
+    // A signal's approach codes lie on every other cell up to 8 cells before
+    // it and the check points the pass adds for it 1 or 2; any event may push
+    // a check point of its group aside by up to 2 cells.
+    e.zona_da = ik - (c.tipo_cella == cella_segnale ? 2 * celle_di_avviso : 2);
     e.zona_a = ik + 2;
     s.eventi[c.tipo_cella].push_back(std::move(e));
   }
@@ -290,7 +298,7 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
 // A check point that the marking pass may have put: speed 180, or none.
 bool come_marcatura(const evento* e) {
   return e == nullptr || (e->tipo == cella_abbattimento && e->valori.size() == 1 &&
-                          e->valori[0].valore == velocita_marcatura);
+                          e->valori[0].valore == velocita_abbattimento);
 }
 
 // Check points compared after every other event: those the marking pass
@@ -368,10 +376,11 @@ void confronta_tratti(const std::vector<cella>& a, const std::vector<cella>& b, 
       const auto da = static_cast<std::int64_t>(k);
       const auto a_cella = static_cast<std::int64_t>(fine) - 1;
       if (campo.montagna) montagna_cambiata.aggiungi(da, a_cella);
-      std::string t = std::string(campo.nome) + " " + tratto_metri(da * 50, (a_cella + 1) * 50) +
-                      ": " + std::to_string(va) + std::string(freccia) + std::to_string(vb);
+      std::string t = std::string(campo.nome) + " " +
+                      tratto_metri(inizio_cella(da), inizio_cella(a_cella + 1)) + ": " +
+                      std::to_string(va) + std::string(freccia) + std::to_string(vb);
       if (*campo.unita != '\0') t += " " + std::string(campo.unita);
-      out.push_back({lungo_la_linea, static_cast<double>(da * 50), std::move(t)});
+      out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(da)), std::move(t)});
       k = fine;
     }
   }
@@ -415,8 +424,9 @@ void confronta_segni(const std::vector<cella>& a, const std::vector<cella>& b, s
           (quanti.empty() ? "" : ", ") + std::to_string(tolti) + (tolti == 1 ? " tolto" : " tolti");
     const auto da = static_cast<std::int64_t>(*primo);
     const auto fino = static_cast<std::int64_t>(ultimo);
-    out.push_back({lungo_la_linea, static_cast<double>(da * 50),
-                   "segni di montagna " + tratto_metri(da * 50, (fino + 1) * 50) + ": " + quanti});
+    out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(da)),
+                   "segni di montagna " + tratto_metri(inizio_cella(da), inizio_cella(fino + 1)) +
+                       ": " + quanti});
   }
 }
 
@@ -459,10 +469,11 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
         fb == sb.fermate.end() ? std::nullopt : std::optional(fb->second);
     if (ka == kb) continue;
     for (const auto& k : {ka, kb})
-      if (k) z.aggiungi(static_cast<std::int64_t>(*k) - 4, static_cast<std::int64_t>(*k));
+      if (k)
+        z.aggiungi(static_cast<std::int64_t>(*k) - celle_di_avviso, static_cast<std::int64_t>(*k));
     if (con_tabelle && cambiate.contains(i)) continue;
     const std::string stazione = "stazione " + std::to_string(i) + ": fermata ";
-    const auto m = [](std::size_t k) { return metri(static_cast<std::int64_t>(k) * 50); };
+    const auto m = [](std::size_t k) { return metri(inizio_cella(static_cast<std::int64_t>(k))); };
     std::string t;
     if (ka && kb)
       t = stazione + "spostata da " + m(*ka) + " a " + m(*kb);
@@ -470,7 +481,9 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       t = stazione + "tolta a " + m(*ka);
     else
       t = stazione + "aggiunta a " + m(*kb);
-    out.push_back({lungo_la_linea, static_cast<double>((ka ? *ka : *kb) * 50), t});
+    out.push_back({lungo_la_linea,
+                   static_cast<double>(inizio_cella(static_cast<std::int64_t>(ka ? *ka : *kb))),
+                   t});
   }
 
   const auto abbattimenti = [](scena& s) {
@@ -487,8 +500,8 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
   for (std::size_t k = 0; k < n; ++k) {
     const auto ik = static_cast<std::int64_t>(k);
     if (a[k].avviso != b[k].avviso && !z.contiene(ik))
-      out.push_back({lungo_la_linea, static_cast<double>(ik * 50),
-                     metri(ik * 50) + ": " +
+      out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(ik)),
+                     metri(inizio_cella(ik)) + ": " +
                          cambio("codice di avviso", std::to_string(a[k].avviso),
                                 std::to_string(b[k].avviso))});
     // What a free cell carries besides its type: cell 1's mark and check code.
@@ -496,7 +509,8 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       const campi va = dati_liberi(k, a[k]);
       const campi vb = dati_liberi(k, b[k]);
       if (va != vb)
-        out.push_back({k == cella_marcata ? generale : lungo_la_linea, static_cast<double>(ik * 50),
+        out.push_back({k == cella_marcata ? generale : lungo_la_linea,
+                       static_cast<double>(inizio_cella(ik)),
                        "cella " + std::to_string(k) + ": " + cambi(va, vb)});
     }
   }

@@ -265,7 +265,9 @@ std::int32_t lunghezza_percorso(const tabella_letta& t) {
 }
 
 std::int64_t celle_attese(const tabella_letta& t) {
-  return nearest((static_cast<double>(lunghezza_percorso(t)) + margine_griglia) / 50) + 1;
+  // As modello::dimensiona sizes the grid, the sum made as a real number: a
+  // damaged table's length may be any 32-bit value.
+  return cella_di(static_cast<double>(lunghezza_percorso(t)) + margine_griglia) + 1;
 }
 
 std::int64_t ultimo_metro_atteso(const tabella_letta& t) {

@@ -57,7 +57,7 @@ riga_mostrata riga_cella(std::size_t primo, std::size_t ultimo, const cella& c,
   r.oggetto = primo == ultimo ? "cella" : "celle";
   r.primo = static_cast<std::int64_t>(primo);
   r.ultimo = static_cast<std::int64_t>(ultimo);
-  r.metri = std::array<std::int64_t, 2>{r.primo * 50, (r.ultimo + 1) * 50};
+  r.metri = std::array<std::int64_t, 2>{inizio_cella(r.primo), inizio_cella(r.ultimo + 1)};
   r.genere = nome_tipo_cella(c.tipo_cella);
   if (c.tipo_cella == cella_cartello || c.tipo_cella == cella_fermata)
     r.testo = testo_voce(tabella, c.dato_1);
@@ -122,7 +122,7 @@ file_mostrato mostra_griglia(const std::vector<cella>& celle, const tabella_lett
   file_mostrato f;
   f.genere = genere_file::griglia;
   const auto n = static_cast<std::int64_t>(celle.size());
-  f.sommario = {intero("celle", n), intero("lunghezza", n * 50, "m")};
+  f.sommario = {intero("celle", n), intero("lunghezza", n * metri_cella, "m")};
   std::int64_t da = 0;
   std::int64_t a = n - 1;
   if (o.celle) {
