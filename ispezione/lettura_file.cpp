@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "model/nomi_file.h"
 #include "output/immagini.h"
 
 namespace compattatore {
@@ -67,17 +68,6 @@ class decodificatore {
   std::string_view byte_;
   std::size_t p_ = 0;
 };
-
-bool finisce_con(std::string_view nome, std::string_view fine) {
-  if (nome.size() < fine.size()) return false;
-  const std::string_view coda = nome.substr(nome.size() - fine.size());
-  for (std::size_t i = 0; i < fine.size(); ++i) {
-    char c = coda[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != fine[i]) return false;
-  }
-  return true;
-}
 
 // Byte offset of element `indice` in file order (all x, then all y).
 std::size_t offset_elemento(const tracciato_letto& t, std::size_t indice) {
@@ -213,9 +203,9 @@ tracciato_letto leggi_tracciato(std::string_view byte) {
 }
 
 std::optional<genere_file> genere_dal_nome(std::string_view nome) {
-  if (finisce_con(nome, "_linea.dat")) return genere_file::tracciato;
-  if (finisce_con(nome, ".sim")) return genere_file::tabella;
-  if (finisce_con(nome, ".dat")) return genere_file::griglia;
+  if (nome_da_tracciato(nome)) return genere_file::tracciato;
+  if (nome_da_tabella(nome)) return genere_file::tabella;
+  if (nome_da_celle(nome)) return genere_file::griglia;
   return std::nullopt;
 }
 
