@@ -7,21 +7,14 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
-#include <sstream>
 
-#include "ispezione/compattazione_di_prova.h"
+#include "tests/compattazione_di_prova.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
 
 using prove::compatta_incorporato;
-
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);) r.push_back(l);
-  return r;
-}
 
 // A line of the text form taken apart again: its head ("cella 349, 17450-17500
 // m, segnale") and its fields by name, values as they are written.
@@ -122,7 +115,7 @@ TEST(Mostra, JsonParsesBackToTheFactsOfTheText) {
            {mostra_tracciato(tracciato, passo)}}) {
     const nlohmann::json json = nlohmann::json::parse(json_mostrato(file));
     ASSERT_EQ(json.size(), file.size());
-    std::vector<std::string> testo = righe(testo_mostrato(file));
+    std::vector<std::string> testo = prove::righe_uscita(testo_mostrato(file));
     for (std::size_t i = 0; i < json.size(); ++i) {
       const nlohmann::json& f = json[i];
       // The text's lines of this file: a file line when there are several,
