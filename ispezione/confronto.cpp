@@ -32,7 +32,7 @@ enum gruppo_differenza { generale = 0, lungo_la_linea = 1, del_tracciato = 2 };
 
 struct differenza {
   int gruppo;
-  double chiave;
+  std::int64_t chiave;
   std::string testo;
 };
 
@@ -255,7 +255,7 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
     const std::string modifica = ea->testo && eb.testo ? cambio("testo", tra_virgolette(*ea->testo),
                                                                 tra_virgolette(*eb.testo))
                                                        : cambi(ea->valori, eb.valori);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*ea)),
+    out.push_back({lungo_la_linea, posizione(*ea),
                    metri(posizione(*ea)) + ": " + nome_evento(ea->tipo) + ": " + modifica});
   }
   for (const auto& [k, eb] : in_b)
@@ -275,21 +275,21 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
     tolto_usato[i] = aggiunto_usato[j] = true;
     segna(*tolti[i]);
     segna(*aggiunti[j]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*tolti[i])),
+    out.push_back({lungo_la_linea, posizione(*tolti[i]),
                    metri(posizione(*tolti[i])) + ": " + nome_evento(tolti[i]->tipo) +
                        " spostato a " + metri(posizione(*aggiunti[j]))});
   }
   for (std::size_t i = 0; i < tolti.size(); ++i) {
     if (tolto_usato[i]) continue;
     segna(*tolti[i]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*tolti[i])),
+    out.push_back({lungo_la_linea, posizione(*tolti[i]),
                    metri(posizione(*tolti[i])) + ": " + nome_evento(tolti[i]->tipo) + " tolto " +
                        descrivi(*tolti[i])});
   }
   for (std::size_t j = 0; j < aggiunti.size(); ++j) {
     if (aggiunto_usato[j]) continue;
     segna(*aggiunti[j]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*aggiunti[j])),
+    out.push_back({lungo_la_linea, posizione(*aggiunti[j]),
                    metri(posizione(*aggiunti[j])) + ": " + nome_evento(aggiunti[j]->tipo) +
                        " aggiunto " + descrivi(*aggiunti[j])});
   }
@@ -380,7 +380,7 @@ void confronta_tratti(const std::vector<cella>& a, const std::vector<cella>& b, 
                       tratto_metri(inizio_cella(da), inizio_cella(a_cella + 1)) + ": " +
                       std::to_string(va) + std::string(freccia) + std::to_string(vb);
       if (*campo.unita != '\0') t += " " + std::string(campo.unita);
-      out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(da)), std::move(t)});
+      out.push_back({lungo_la_linea, inizio_cella(da), std::move(t)});
       k = fine;
     }
   }
@@ -424,7 +424,7 @@ void confronta_segni(const std::vector<cella>& a, const std::vector<cella>& b, s
           (quanti.empty() ? "" : ", ") + std::to_string(tolti) + (tolti == 1 ? " tolto" : " tolti");
     const auto da = static_cast<std::int64_t>(*primo);
     const auto fino = static_cast<std::int64_t>(ultimo);
-    out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(da)),
+    out.push_back({lungo_la_linea, inizio_cella(da),
                    "segni di montagna " + tratto_metri(inizio_cella(da), inizio_cella(fino + 1)) +
                        ": " + quanti});
   }
@@ -481,9 +481,7 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       t = stazione + "tolta a " + m(*ka);
     else
       t = stazione + "aggiunta a " + m(*kb);
-    out.push_back({lungo_la_linea,
-                   static_cast<double>(inizio_cella(static_cast<std::int64_t>(ka ? *ka : *kb))),
-                   t});
+    out.push_back({lungo_la_linea, inizio_cella(static_cast<std::int64_t>(ka ? *ka : *kb)), t});
   }
 
   const auto abbattimenti = [](scena& s) {
@@ -500,7 +498,7 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
   for (std::size_t k = 0; k < n; ++k) {
     const auto ik = static_cast<std::int64_t>(k);
     if (a[k].avviso != b[k].avviso && !z.contiene(ik))
-      out.push_back({lungo_la_linea, static_cast<double>(inizio_cella(ik)),
+      out.push_back({lungo_la_linea, inizio_cella(ik),
                      metri(inizio_cella(ik)) + ": " +
                          cambio("codice di avviso", std::to_string(a[k].avviso),
                                 std::to_string(b[k].avviso))});
@@ -509,8 +507,7 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       const campi va = dati_liberi(k, a[k]);
       const campi vb = dati_liberi(k, b[k]);
       if (va != vb)
-        out.push_back({k == cella_marcata ? generale : lungo_la_linea,
-                       static_cast<double>(inizio_cella(ik)),
+        out.push_back({k == cella_marcata ? generale : lungo_la_linea, inizio_cella(ik),
                        "cella " + std::to_string(k) + ": " + cambi(va, vb)});
     }
   }
@@ -539,13 +536,13 @@ void confronta_stazioni(const tabella_letta& a, const tabella_letta& b, int ca, 
     const std::string stazione = "stazione " + std::to_string(i);
     if (!in_b) {
       out.push_back(
-          {lungo_la_linea, static_cast<double>(va.valore_3),
+          {lungo_la_linea, va.valore_3,
            stazione + nome_stazione(va) + " tolta (posizione " + metri(va.valore_3) + ")"});
       continue;
     }
     if (!in_a) {
       out.push_back(
-          {lungo_la_linea, static_cast<double>(vb.valore_3),
+          {lungo_la_linea, vb.valore_3,
            stazione + nome_stazione(vb) + " aggiunta (posizione " + metri(vb.valore_3) + ")"});
       continue;
     }
@@ -566,8 +563,7 @@ void confronta_stazioni(const tabella_letta& a, const tabella_letta& b, int ca, 
         t += (t.empty() ? "" : ", ") + cambio("nome", tra_virgolette(da_windows_1252(va.testo)),
                                               tra_virgolette(da_windows_1252(vb.testo)));
     }
-    out.push_back({lungo_la_linea, static_cast<double>(va.valore_3),
-                   stazione + nome_stazione(va) + ": " + t});
+    out.push_back({lungo_la_linea, va.valore_3, stazione + nome_stazione(va) + ": " + t});
   }
 }
 
@@ -581,12 +577,13 @@ void confronta_voce(const tabella_letta& a, const tabella_letta& b, int slot, in
     t += (t.empty() ? "" : ", ") + cambio("testo", tra_virgolette(da_windows_1252(va.testo)),
                                           tra_virgolette(da_windows_1252(vb.testo)));
   if (t.empty()) {
-    // Fields that the slot's role does not name (a station's in slot 0).
-    campi tutti_a = campi_voce(1, 81, va);
-    campi tutti_b = campi_voce(1, 81, vb);
+    // Fields that the slot's role does not name (a station's in slot 0): all
+    // of them, as a station slot in a table with no board texts has them.
+    campi tutti_a = campi_voce(1, slot_primo_cartello + 1, va);
+    campi tutti_b = campi_voce(1, slot_primo_cartello + 1, vb);
     t = cambi(tutti_a, tutti_b);
   }
-  out.push_back({gruppo, static_cast<double>(slot), ruolo_voce(slot, cb) + ": " + t});
+  out.push_back({gruppo, slot, ruolo_voce(slot, cb) + ": " + t});
 }
 
 // Board texts that no text board cell names: with the grids they are seen
@@ -604,7 +601,9 @@ void confronta_tabelle(const tabella_letta& a, const tabella_letta& b,
   const bool con_griglie = celle_a != nullptr && celle_b != nullptr;
   const int ca = primo_cartello(a, con_griglie ? celle_a : nullptr);
   const int cb = primo_cartello(b, con_griglie ? celle_b : nullptr);
-  for (int slot : {0, 81, 82, 83, 84, 85, 86}) confronta_voce(a, b, slot, ca, cb, generale, out);
+  for (int slot : {0, slot_progressiva_tre, slot_progressiva_due, slot_progressiva_uno, slot_treno,
+                   slot_linea, slot_generale})
+    confronta_voce(a, b, slot, ca, cb, generale, out);
   confronta_stazioni(a, b, ca, cb, out, cambiate);
   const std::set<int> nominate_a = con_griglie ? voci_dei_cartelli(*celle_a) : std::set<int>{};
   const std::set<int> nominate_b = con_griglie ? voci_dei_cartelli(*celle_b) : std::set<int>{};

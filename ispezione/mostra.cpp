@@ -96,6 +96,13 @@ nlohmann::json json_valore(const campo_mostrato& c) {
   return v;
 }
 
+// "nome valore unita".
+std::string testo_campo(const campo_mostrato& c) {
+  std::string t = c.nome + " " + testo_valore(c);
+  if (!c.unita.empty() && c.unita != "s") t += " " + c.unita;
+  return t;
+}
+
 std::string intestazione(const file_mostrato& f) {
   std::string t = nome_genere(f.genere);
   for (std::size_t i = 0; i < f.sommario.size(); ++i)
@@ -155,9 +162,10 @@ file_mostrato mostra_griglia(const std::vector<cella>& celle, const tabella_lett
 file_mostrato mostra_tabella(const tabella_letta& t, const std::vector<cella>* celle) {
   file_mostrato f;
   f.genere = genere_file::tabella;
-  std::size_t byte = 0;
-  for (const voce_servizio& v : t) byte += byte_voce_fissi + v.testo.size();
-  f.sommario = {intero("voci", numero_voci), intero("byte", static_cast<std::int64_t>(byte))};
+  std::size_t testi = 0;
+  for (const voce_servizio& v : t) testi += v.testo.size();
+  f.sommario = {intero("voci", numero_voci),
+                intero("byte", static_cast<std::int64_t>(dimensione_file_tabella(testi)))};
   const int cartelli = primo_cartello(t, celle);
   if (celle == nullptr && cartelli <= slot_primo_cartello)
     f.note.push_back("senza la griglia, le voci da " + std::to_string(cartelli) + " a " +
@@ -235,12 +243,6 @@ file_mostrato mostra_tracciato(const tracciato_letto& t, const opzioni_mostra& o
     f.righe.push_back(std::move(r));
   }
   return f;
-}
-
-std::string testo_campo(const campo_mostrato& c) {
-  std::string t = c.nome + " " + testo_valore(c);
-  if (!c.unita.empty() && c.unita != "s") t += " " + c.unita;
-  return t;
 }
 
 std::string testo_riga(const riga_mostrata& r) {

@@ -78,7 +78,6 @@ std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce)
 // text board cells or, without the grid, from the table alone.
 int primo_cartello(const tabella_letta& t, const std::vector<cella>* celle);
 
-std::string testo_campo(const campo_mostrato& c);
 std::string testo_riga(const riga_mostrata& r);
 // Every line of the files, a file's name before its lines when there are
 // several.

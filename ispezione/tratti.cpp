@@ -31,6 +31,13 @@ double curvatura_in(const tracciato_letto& t, std::int32_t m) {
   return -(dx1 * dy2 - dy1 * dx2) / prodotto;
 }
 
+// The direction of the step from metre m - 1 to metre m (both with a point).
+double direzione(const tracciato_letto& t, std::int32_t metro) {
+  const double gradi = std::atan2(x(t, metro) - x(t, metro - 1), y(t, metro) - y(t, metro - 1)) *
+                       180 / std::numbers::pi;
+  return gradi == -180 ? 180 : gradi;
+}
+
 struct metro_classificato {
   genere_tratto genere;
   double curvatura;
@@ -59,12 +66,6 @@ bool stessa_curvatura(double a, double b) {
 
 double curvatura_mostrata(double curvatura) {
   return std::round(std::fabs(curvatura) * per_tolleranza) / per_tolleranza;
-}
-
-double direzione(const tracciato_letto& t, std::int32_t metro) {
-  const double gradi = std::atan2(x(t, metro) - x(t, metro - 1), y(t, metro) - y(t, metro - 1)) *
-                       180 / std::numbers::pi;
-  return gradi == -180 ? 180 : gradi;
 }
 
 const char* nome_tratto(const tratto_letto& t) {

@@ -41,9 +41,6 @@ bool stessa_curvatura(double a, double b);
 // A turning rate as it is shown: its size rounded to 1e-7.
 double curvatura_mostrata(double curvatura);
 
-// The direction of the step from metre m - 1 to metre m (both with a point).
-double direzione(const tracciato_letto& t, std::int32_t metro);
-
 // "rettilineo", "curva a destra", "curva a sinistra", "non finito", "origine",
 // "vuoto".
 const char* nome_tratto(const tratto_letto& t);
