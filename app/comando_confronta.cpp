@@ -54,18 +54,12 @@ insieme_letto leggi_insieme(const std::string& directory, const std::string& lin
   s.celle = leggendo(griglia, [&] {
     return leggi_griglia(contenuto_file(griglia, byte_massimi_file_compattato));
   });
-  leggendo(griglia, [&] {
-    verifica_griglia(*s.celle, *s.tabella);
-    return 0;
-  });
+  leggendo(griglia, [&] { verifica_griglia(*s.celle, *s.tabella); });
   if (piattaforma::presente(tracciato)) {
     s.tracciato = leggendo(tracciato, [&] {
       return leggi_tracciato(contenuto_file(tracciato, byte_massimi_file_compattato));
     });
-    leggendo(tracciato, [&] {
-      verifica_tracciato(*s.tracciato, *s.tabella);
-      return 0;
-    });
+    leggendo(tracciato, [&] { verifica_tracciato(*s.tracciato, *s.tabella); });
   }
   return s;
 }

@@ -8,14 +8,6 @@ namespace compattatore {
 
 namespace {
 
-int primo_cartello(const std::vector<cella>& celle) {
-  int primo = slot_primo_cartello + 1;
-  for (const cella& c : celle)
-    if (c.tipo_cella == cella_cartello && c.dato_1 >= 1 && c.dato_1 <= slot_primo_cartello)
-      primo = std::min<int>(primo, c.dato_1);
-  return primo;
-}
-
 std::vector<stazione_scena> stazioni(const modello& m, int primo_cartello) {
   std::vector<stazione_scena> r;
   const voce_servizio vuota{};

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/testo_valori.h"  // numero, for the page's reals
+
 namespace compattatore {
 
 // Windows-1252 bytes as UTF-8. Bytes with no character in the code page and
@@ -16,10 +18,6 @@ std::string utf8_da_1252(std::string_view testo);
 // The same, with &, <, > and " written as references: safe in text and in
 // attribute values.
 std::string html(std::string_view testo_1252);
-
-// A real number with `decimali` decimals, '.' as the separator, never "-0".
-// The same digits on every build.
-std::string numero(double valore, int decimali);
 
 // Metres as the chainage an author reads on a line: "12+345", "-0+500".
 std::string progressiva(std::int64_t metri);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace compattatore {
 namespace {
 
@@ -29,6 +31,8 @@ TEST(TestoHtml, NumbersChainagesAndTimes) {
   EXPECT_EQ(numero(-0.06, 1), "-0.1");
   EXPECT_EQ(numero(1234567.26, 1), "1234567.3");
   EXPECT_EQ(numero(0.125, 3), "0.125");
+  // Every digit of the largest double, 309 before the point.
+  EXPECT_EQ(numero(-std::numeric_limits<double>::max(), 3).size(), 1 + 309 + 1 + 3u);
   EXPECT_EQ(progressiva(0), "0+000");
   EXPECT_EQ(progressiva(17400), "17+400");
   EXPECT_EQ(progressiva(-500), "-0+500");

@@ -12,7 +12,10 @@
 #include "ispezione/formato.h"
 #include "ispezione/mostra.h"
 #include "ispezione/tratti.h"
+#include "model/collocazione.h"
 #include "model/descrizione_campi.h"
+#include "model/testo_valori.h"
+#include "output/marcatura.h"
 
 namespace compattatore {
 
@@ -20,15 +23,16 @@ namespace {
 
 constexpr std::string_view freccia = " → ";
 constexpr std::string_view trattino = "–";
-// The speed the marking pass gives every check point it adds.
-constexpr std::int16_t velocita_marcatura = 180;
+// Cells from a slowdown's start back to its warning point.
+constexpr std::int64_t celle_avviso_rallentamento =
+    static_cast<std::int64_t>(distanza_avviso) / metri_cella;
 
 // Lines come out by group, then along the route.
 enum gruppo_differenza { generale = 0, lungo_la_linea = 1, del_tracciato = 2 };
 
 struct differenza {
   int gruppo;
-  double chiave;
+  std::int64_t chiave;
   std::string testo;
 };
 
@@ -94,11 +98,6 @@ std::string cambi(const campi& a, const campi& b) {
   return t;
 }
 
-std::string testo_voce(const tabella_letta& t, std::int64_t voce) {
-  if (voce < 0 || voce >= numero_voci) return {};
-  return da_windows_1252(t[static_cast<std::size_t>(voce)].testo);
-}
-
 // ---- The grid as railway objects ------------------------------------------
 
 // A point event, or a whole slowdown at its start cell.
@@ -126,7 +125,8 @@ std::string nome_evento(std::uint8_t tipo) {
 // check point in nearest(p/50).
 std::int64_t posizione(const evento& e) {
   const auto c = static_cast<std::int64_t>(e.cella);
-  return e.tipo == cella_abbattimento || e.tipo == cella_abbattimento_nullo ? c * 50 : (c - 1) * 50;
+  return e.tipo == cella_abbattimento || e.tipo == cella_abbattimento_nullo ? inizio_cella(c)
+                                                                            : inizio_cella(c - 1);
 }
 
 std::optional<std::size_t> cerca(const std::vector<cella>& celle, std::int64_t da, std::int64_t a,
@@ -157,14 +157,15 @@ evento rallentamento(const std::vector<cella>& celle, std::size_t s, std::set<st
     }
   }
   const auto is = static_cast<std::int64_t>(s);
+  const std::int64_t atteso = is - celle_avviso_rallentamento;
   std::optional<std::size_t> avviso =
-      cerca(celle, is - 24, is - 24, cella_avviso_rallentamento, prese);
-  if (!avviso) avviso = cerca(celle, is - 25, is - 23, cella_avviso_rallentamento, prese);
+      cerca(celle, atteso, atteso, cella_avviso_rallentamento, prese);
+  if (!avviso) avviso = cerca(celle, atteso - 1, atteso + 1, cella_avviso_rallentamento, prese);
   int preavvisi = 0;
   if (avviso) {
     prese.insert(*avviso);
-    const auto w = static_cast<std::int64_t>(*avviso);
-    for (std::int64_t k = w - 4; k < w; ++k)
+    const auto trovato = static_cast<std::int64_t>(*avviso);
+    for (std::int64_t k = trovato - celle_di_avviso; k < trovato; ++k)
       if (const auto p = cerca(celle, k, k, cella_preavviso_rallentamento, prese)) {
         prese.insert(*p);
         ++preavvisi;
@@ -172,15 +173,18 @@ evento rallentamento(const std::vector<cella>& celle, std::size_t s, std::set<st
   }
   if (fine) prese.insert(*fine);
   e.valori = {{"velocita", inizio.dato_1, "km/h"}};
-  if (fine) e.valori.push_back({"lunghezza", (static_cast<std::int64_t>(*fine) - is) * 50, "m"});
+  if (fine)
+    e.valori.push_back({"lunghezza", (static_cast<std::int64_t>(*fine) - is) * metri_cella, "m"});
   e.valori.push_back({"f_tt", inizio.dato_3, ""});
   e.valori.push_back({"d_v", inizio.dato_2, ""});
   e.valori.push_back({"avviso", avviso ? 1 : 0, ""});
   e.valori.push_back({"preavvisi", preavvisi, ""});
-  // The marking pass works from 22 cells before the warning point to 13
-  // after the end.
-  e.zona_da = std::min<std::int64_t>(avviso ? static_cast<std::int64_t>(*avviso) : is, is) - 22;
-  e.zona_a = static_cast<std::int64_t>(fine.value_or(s)) + 13;
+  // The marking pass works from 22 cells before the warning point (a check
+  // point up to 2 cells before a signal it finds there) to 13 after the end
+  // (the cell past the last it searches for a signal).
+  e.zona_da = std::min<std::int64_t>(avviso ? static_cast<std::int64_t>(*avviso) : is, is) -
+              (avviso_portata + 2);
+  e.zona_a = static_cast<std::int64_t>(fine.value_or(s)) + ricerca_segnale + 1;
   return e;
 }
 
@@ -211,13 +215,13 @@ scena leggi_scena(const std::vector<cella>& celle, const tabella_letta* tabella)
     e.valori = campi_evento(c);
     if (c.tipo_cella == cella_cartello && tabella != nullptr) {
       // Slots shift when a board is added: a board is its text.
-      e.testo = testo_voce(*tabella, c.dato_1);
+      e.testo = testo_voce(tabella, c.dato_1).value_or("");
       e.valori.clear();
     }
-    // A signal's approach codes lie up to 8 cells before it and the check
-    // points the pass adds for it 1 or 2; any event may push a check point
-    // of its group aside by up to 2 cells.
-    e.zona_da = ik - (c.tipo_cella == cella_segnale ? 8 : 2);
+    // A signal's approach codes lie on every other cell up to 8 cells before
+    // it and the check points the pass adds for it 1 or 2; any event may push
+    // a check point of its group aside by up to 2 cells.
+    e.zona_da = ik - (c.tipo_cella == cella_segnale ? 2 * celle_di_avviso : 2);
     e.zona_a = ik + 2;
     s.eventi[c.tipo_cella].push_back(std::move(e));
   }
@@ -251,7 +255,7 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
     const std::string modifica = ea->testo && eb.testo ? cambio("testo", tra_virgolette(*ea->testo),
                                                                 tra_virgolette(*eb.testo))
                                                        : cambi(ea->valori, eb.valori);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*ea)),
+    out.push_back({lungo_la_linea, posizione(*ea),
                    metri(posizione(*ea)) + ": " + nome_evento(ea->tipo) + ": " + modifica});
   }
   for (const auto& [k, eb] : in_b)
@@ -271,21 +275,21 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
     tolto_usato[i] = aggiunto_usato[j] = true;
     segna(*tolti[i]);
     segna(*aggiunti[j]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*tolti[i])),
+    out.push_back({lungo_la_linea, posizione(*tolti[i]),
                    metri(posizione(*tolti[i])) + ": " + nome_evento(tolti[i]->tipo) +
                        " spostato a " + metri(posizione(*aggiunti[j]))});
   }
   for (std::size_t i = 0; i < tolti.size(); ++i) {
     if (tolto_usato[i]) continue;
     segna(*tolti[i]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*tolti[i])),
+    out.push_back({lungo_la_linea, posizione(*tolti[i]),
                    metri(posizione(*tolti[i])) + ": " + nome_evento(tolti[i]->tipo) + " tolto " +
                        descrivi(*tolti[i])});
   }
   for (std::size_t j = 0; j < aggiunti.size(); ++j) {
     if (aggiunto_usato[j]) continue;
     segna(*aggiunti[j]);
-    out.push_back({lungo_la_linea, static_cast<double>(posizione(*aggiunti[j])),
+    out.push_back({lungo_la_linea, posizione(*aggiunti[j]),
                    metri(posizione(*aggiunti[j])) + ": " + nome_evento(aggiunti[j]->tipo) +
                        " aggiunto " + descrivi(*aggiunti[j])});
   }
@@ -294,7 +298,7 @@ void confronta_eventi(const std::vector<evento>& a, const std::vector<evento>& b
 // A check point that the marking pass may have put: speed 180, or none.
 bool come_marcatura(const evento* e) {
   return e == nullptr || (e->tipo == cella_abbattimento && e->valori.size() == 1 &&
-                          e->valori[0].valore == velocita_marcatura);
+                          e->valori[0].valore == velocita_abbattimento);
 }
 
 // Check points compared after every other event: those the marking pass
@@ -372,10 +376,11 @@ void confronta_tratti(const std::vector<cella>& a, const std::vector<cella>& b, 
       const auto da = static_cast<std::int64_t>(k);
       const auto a_cella = static_cast<std::int64_t>(fine) - 1;
       if (campo.montagna) montagna_cambiata.aggiungi(da, a_cella);
-      std::string t = std::string(campo.nome) + " " + tratto_metri(da * 50, (a_cella + 1) * 50) +
-                      ": " + std::to_string(va) + std::string(freccia) + std::to_string(vb);
+      std::string t = std::string(campo.nome) + " " +
+                      tratto_metri(inizio_cella(da), inizio_cella(a_cella + 1)) + ": " +
+                      std::to_string(va) + std::string(freccia) + std::to_string(vb);
       if (*campo.unita != '\0') t += " " + std::string(campo.unita);
-      out.push_back({lungo_la_linea, static_cast<double>(da * 50), std::move(t)});
+      out.push_back({lungo_la_linea, inizio_cella(da), std::move(t)});
       k = fine;
     }
   }
@@ -419,17 +424,15 @@ void confronta_segni(const std::vector<cella>& a, const std::vector<cella>& b, s
           (quanti.empty() ? "" : ", ") + std::to_string(tolti) + (tolti == 1 ? " tolto" : " tolti");
     const auto da = static_cast<std::int64_t>(*primo);
     const auto fino = static_cast<std::int64_t>(ultimo);
-    out.push_back({lungo_la_linea, static_cast<double>(da * 50),
-                   "segni di montagna " + tratto_metri(da * 50, (fino + 1) * 50) + ": " + quanti});
+    out.push_back({lungo_la_linea, inizio_cella(da),
+                   "segni di montagna " + tratto_metri(inizio_cella(da), inizio_cella(fino + 1)) +
+                       ": " + quanti});
   }
 }
 
 campi dati_liberi(std::size_t k, const cella& c) {
   if (k == cella_marcata) return campi_marca(c);
-  return {{"dato_1", c.dato_1, ""},
-          {"dato_2", c.dato_2, ""},
-          {"dato_3", c.dato_3, ""},
-          {"dato_4", c.dato_4, ""}};
+  return campi_dati(c);
 }
 
 // What the table says of the stations, for the grid's stops: which changed.
@@ -466,10 +469,11 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
         fb == sb.fermate.end() ? std::nullopt : std::optional(fb->second);
     if (ka == kb) continue;
     for (const auto& k : {ka, kb})
-      if (k) z.aggiungi(static_cast<std::int64_t>(*k) - 4, static_cast<std::int64_t>(*k));
+      if (k)
+        z.aggiungi(static_cast<std::int64_t>(*k) - celle_di_avviso, static_cast<std::int64_t>(*k));
     if (con_tabelle && cambiate.contains(i)) continue;
     const std::string stazione = "stazione " + std::to_string(i) + ": fermata ";
-    const auto m = [](std::size_t k) { return metri(static_cast<std::int64_t>(k) * 50); };
+    const auto m = [](std::size_t k) { return metri(inizio_cella(static_cast<std::int64_t>(k))); };
     std::string t;
     if (ka && kb)
       t = stazione + "spostata da " + m(*ka) + " a " + m(*kb);
@@ -477,7 +481,7 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       t = stazione + "tolta a " + m(*ka);
     else
       t = stazione + "aggiunta a " + m(*kb);
-    out.push_back({lungo_la_linea, static_cast<double>((ka ? *ka : *kb) * 50), t});
+    out.push_back({lungo_la_linea, inizio_cella(static_cast<std::int64_t>(ka ? *ka : *kb)), t});
   }
 
   const auto abbattimenti = [](scena& s) {
@@ -494,8 +498,8 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
   for (std::size_t k = 0; k < n; ++k) {
     const auto ik = static_cast<std::int64_t>(k);
     if (a[k].avviso != b[k].avviso && !z.contiene(ik))
-      out.push_back({lungo_la_linea, static_cast<double>(ik * 50),
-                     metri(ik * 50) + ": " +
+      out.push_back({lungo_la_linea, inizio_cella(ik),
+                     metri(inizio_cella(ik)) + ": " +
                          cambio("codice di avviso", std::to_string(a[k].avviso),
                                 std::to_string(b[k].avviso))});
     // What a free cell carries besides its type: cell 1's mark and check code.
@@ -503,7 +507,7 @@ void confronta_griglie(const std::vector<cella>& a, const std::vector<cella>& b,
       const campi va = dati_liberi(k, a[k]);
       const campi vb = dati_liberi(k, b[k]);
       if (va != vb)
-        out.push_back({k == cella_marcata ? generale : lungo_la_linea, static_cast<double>(ik * 50),
+        out.push_back({k == cella_marcata ? generale : lungo_la_linea, inizio_cella(ik),
                        "cella " + std::to_string(k) + ": " + cambi(va, vb)});
     }
   }
@@ -532,13 +536,13 @@ void confronta_stazioni(const tabella_letta& a, const tabella_letta& b, int ca, 
     const std::string stazione = "stazione " + std::to_string(i);
     if (!in_b) {
       out.push_back(
-          {lungo_la_linea, static_cast<double>(va.valore_3),
+          {lungo_la_linea, va.valore_3,
            stazione + nome_stazione(va) + " tolta (posizione " + metri(va.valore_3) + ")"});
       continue;
     }
     if (!in_a) {
       out.push_back(
-          {lungo_la_linea, static_cast<double>(vb.valore_3),
+          {lungo_la_linea, vb.valore_3,
            stazione + nome_stazione(vb) + " aggiunta (posizione " + metri(vb.valore_3) + ")"});
       continue;
     }
@@ -559,8 +563,7 @@ void confronta_stazioni(const tabella_letta& a, const tabella_letta& b, int ca, 
         t += (t.empty() ? "" : ", ") + cambio("nome", tra_virgolette(da_windows_1252(va.testo)),
                                               tra_virgolette(da_windows_1252(vb.testo)));
     }
-    out.push_back({lungo_la_linea, static_cast<double>(va.valore_3),
-                   stazione + nome_stazione(va) + ": " + t});
+    out.push_back({lungo_la_linea, va.valore_3, stazione + nome_stazione(va) + ": " + t});
   }
 }
 
@@ -574,12 +577,13 @@ void confronta_voce(const tabella_letta& a, const tabella_letta& b, int slot, in
     t += (t.empty() ? "" : ", ") + cambio("testo", tra_virgolette(da_windows_1252(va.testo)),
                                           tra_virgolette(da_windows_1252(vb.testo)));
   if (t.empty()) {
-    // Fields that the slot's role does not name (a station's in slot 0).
-    campi tutti_a = campi_voce(1, 81, va);
-    campi tutti_b = campi_voce(1, 81, vb);
+    // Fields that the slot's role does not name (a station's in slot 0): all
+    // of them, as a station slot in a table with no board texts has them.
+    campi tutti_a = campi_voce(1, slot_primo_cartello + 1, va);
+    campi tutti_b = campi_voce(1, slot_primo_cartello + 1, vb);
     t = cambi(tutti_a, tutti_b);
   }
-  out.push_back({gruppo, static_cast<double>(slot), ruolo_voce(slot, cb) + ": " + t});
+  out.push_back({gruppo, slot, ruolo_voce(slot, cb) + ": " + t});
 }
 
 // Board texts that no text board cell names: with the grids they are seen
@@ -597,7 +601,9 @@ void confronta_tabelle(const tabella_letta& a, const tabella_letta& b,
   const bool con_griglie = celle_a != nullptr && celle_b != nullptr;
   const int ca = primo_cartello(a, con_griglie ? celle_a : nullptr);
   const int cb = primo_cartello(b, con_griglie ? celle_b : nullptr);
-  for (int slot : {0, 81, 82, 83, 84, 85, 86}) confronta_voce(a, b, slot, ca, cb, generale, out);
+  for (int slot : {0, slot_progressiva_tre, slot_progressiva_due, slot_progressiva_uno, slot_treno,
+                   slot_linea, slot_generale})
+    confronta_voce(a, b, slot, ca, cb, generale, out);
   confronta_stazioni(a, b, ca, cb, out, cambiate);
   const std::set<int> nominate_a = con_griglie ? voci_dei_cartelli(*celle_a) : std::set<int>{};
   const std::set<int> nominate_b = con_griglie ? voci_dei_cartelli(*celle_b) : std::set<int>{};
@@ -628,7 +634,7 @@ std::optional<std::string> tratto_cambiato(const tracciato_letto& a, const tracc
   std::optional<std::size_t> unico;
   for (std::size_t i = 0; i < ta.size(); ++i) {
     if (ta[i].primo != tb[i].primo || ta[i].ultimo != tb[i].ultimo) return std::nullopt;
-    if (ta[i].genere == tb[i].genere && std::fabs(ta[i].curvatura - tb[i].curvatura) <= 1e-7)
+    if (ta[i].genere == tb[i].genere && stessa_curvatura(ta[i].curvatura, tb[i].curvatura))
       continue;
     if (unico) return std::nullopt;
     unico = i;
@@ -641,7 +647,7 @@ std::optional<std::string> tratto_cambiato(const tracciato_letto& a, const tracc
     if (r.genere == genere_tratto::curva) {
       const int g = grado_curva(r.curvatura);
       t += g != 0 ? " di grado " + std::to_string(g)
-                  : " di curvatura " + reale_breve(std::round(std::fabs(r.curvatura) * 1e7) / 1e7);
+                  : " di curvatura " + reale_breve(curvatura_mostrata(r.curvatura));
     }
     return t;
   };
@@ -679,7 +685,7 @@ void confronta_tracciati(const tracciato_letto& a, const tracciato_letto& b,
   if (primo) {
     if (!t.empty()) t += ", ";
     if (massimo >= 0)
-      t += "scostamento massimo " + reale(massimo, massimo >= 0.05 ? 1 : 3) + " m a " +
+      t += "scostamento massimo " + numero(massimo, massimo >= 0.05 ? 1 : 3) + " m a " +
            metri(dove) + ", ";
     t += ultimo >= ultimo_punto && a.ultimo_metro == b.ultimo_metro
              ? "da " + metri(*primo) + " in poi"

@@ -1,7 +1,7 @@
 // How the inspection commands write values: texts of the compacted files
-// decoded from Windows-1252 into UTF-8, reals with a fixed number of
-// decimals (the same digits on every build), times of day as the timetable
-// writes them.
+// decoded from Windows-1252 into UTF-8, reals in their shortest form, times
+// of day as the timetable writes them. Reals with a fixed number of decimals
+// are model/testo_valori.h's numero.
 #pragma once
 
 #include <cstdint>
@@ -15,11 +15,10 @@ namespace compattatore {
 std::string da_windows_1252(std::string_view byte);
 
 // A text between double quotes; a quote, a backslash and control characters
-// escaped, so that one text stays on one line.
+// (C0, DEL and C1, as \xNN) escaped, so that one text stays on one line and
+// none reaches a terminal as a command.
 std::string tra_virgolette(std::string_view utf8);
 
-// `v` with exactly `decimali` decimals; -0 is written 0.
-std::string reale(double v, int decimali);
 // The shortest decimal form of `v` that reads back as the same double.
 std::string reale_breve(double v);
 

@@ -2,7 +2,9 @@
 
 #include <bit>
 #include <cstring>
+#include <optional>
 
+#include "model/nomi_file.h"
 #include "output/immagini.h"
 
 namespace compattatore {
@@ -68,15 +70,29 @@ class decodificatore {
   std::size_t p_ = 0;
 };
 
-bool finisce_con(std::string_view nome, std::string_view fine) {
-  if (nome.size() < fine.size()) return false;
-  const std::string_view coda = nome.substr(nome.size() - fine.size());
-  for (std::size_t i = 0; i < fine.size(); ++i) {
-    char c = coda[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != fine[i]) return false;
-  }
-  return true;
+// The kind a file name suggests (`_linea.dat`, `.sim`, other `.dat`); none
+// for any other name.
+std::optional<genere_file> genere_dal_nome(std::string_view nome) {
+  if (nome_da_tracciato(nome)) return genere_file::tracciato;
+  if (nome_da_tabella(nome)) return genere_file::tabella;
+  if (nome_da_celle(nome)) return genere_file::griglia;
+  return std::nullopt;
+}
+
+// The route length that the service table holds (slot 84), and what it
+// makes of the other two files: the grid's cells and the track's last metre.
+std::int32_t lunghezza_percorso(const tabella_letta& t) {
+  return t[slot_treno].valore_2;
+}
+
+std::int64_t celle_attese(const tabella_letta& t) {
+  // As modello::dimensiona sizes the grid, the sum made as a real number: a
+  // damaged table's length may be any 32-bit value.
+  return cella_di(static_cast<double>(lunghezza_percorso(t)) + margine_griglia) + 1;
+}
+
+std::int64_t ultimo_metro_atteso(const tabella_letta& t) {
+  return std::int64_t{lunghezza_percorso(t)} + margine_griglia;
 }
 
 // Byte offset of element `indice` in file order (all x, then all y).
@@ -212,13 +228,6 @@ tracciato_letto leggi_tracciato(std::string_view byte) {
   return t;
 }
 
-std::optional<genere_file> genere_dal_nome(std::string_view nome) {
-  if (finisce_con(nome, "_linea.dat")) return genere_file::tracciato;
-  if (finisce_con(nome, ".sim")) return genere_file::tabella;
-  if (finisce_con(nome, ".dat")) return genere_file::griglia;
-  return std::nullopt;
-}
-
 file_letto leggi_file_compattato(std::string_view nome, std::string_view byte) {
   const auto leggi = [&](genere_file g) {
     file_letto f;
@@ -258,18 +267,6 @@ file_letto leggi_file_compattato(std::string_view nome, std::string_view byte) {
   }
   if (errore_nome) throw *errore_nome;
   throw file_non_valido("non segue nessuno dei tre formati: " + motivi);
-}
-
-std::int32_t lunghezza_percorso(const tabella_letta& t) {
-  return t[slot_treno].valore_2;
-}
-
-std::int64_t celle_attese(const tabella_letta& t) {
-  return nearest((static_cast<double>(lunghezza_percorso(t)) + margine_griglia) / 50) + 1;
-}
-
-std::int64_t ultimo_metro_atteso(const tabella_letta& t) {
-  return std::int64_t{lunghezza_percorso(t)} + margine_griglia;
 }
 
 void verifica_griglia(const std::vector<cella>& celle, const tabella_letta& t) {

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -73,21 +72,11 @@ struct file_letto {
   tracciato_letto tracciato;
 };
 
-// The kind a file name suggests (`_linea.dat`, `.sim`, other `.dat`); none
-// for any other name.
-std::optional<genere_file> genere_dal_nome(std::string_view nome);
-
 // Reads a file of any of the three kinds, recognised by its layout: the
 // name only decides between layouts that the bytes all follow. Bytes that
 // follow none are refused with what the named kind (or each kind, for a
 // name that suggests none) found wrong.
 file_letto leggi_file_compattato(std::string_view nome, std::string_view byte);
-
-// The route length that the service table holds (slot 84), and what it
-// makes of the other two files: the grid's cells and the track's last metre.
-std::int32_t lunghezza_percorso(const tabella_letta& t);
-std::int64_t celle_attese(const tabella_letta& t);
-std::int64_t ultimo_metro_atteso(const tabella_letta& t);
 
 // Files of one build must agree on the route's length: a grid or a track
 // whose size contradicts the table is refused (file_non_valido).

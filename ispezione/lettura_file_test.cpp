@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ispezione/compattazione_di_prova.h"
+#include "tests/compattazione_di_prova.h"
 #include "tests/dimensioni.h"
 
 namespace compattatore {

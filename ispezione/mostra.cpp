@@ -7,6 +7,7 @@
 #include "ispezione/formato.h"
 #include "ispezione/tratti.h"
 #include "model/descrizione_campi.h"
+#include "model/testo_valori.h"
 #include "output/immagini.h"
 
 namespace compattatore {
@@ -39,20 +40,13 @@ bool stessi_tratti(const cella& a, const cella& b) {
          a.pendenza == b.pendenza && a.aderenza == b.aderenza;
 }
 
-// The text of slot `voce`, when the table is there and has such a slot.
-std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce) {
-  if (t == nullptr || voce < 0 || voce >= numero_voci) return std::nullopt;
-  return da_windows_1252((*t)[static_cast<std::size_t>(voce)].testo);
-}
-
 // The event's fields of a cell; a free cell shows what it carries besides.
 std::vector<campo_mostrato> campi_evento_cella(std::size_t indice, const cella& c) {
   std::vector<campo_mostrato> campi = mostrati(campi_evento(c));
   if (indice == cella_marcata) {
     for (const campo_mostrato& m : mostrati(campi_marca(c))) campi.push_back(m);
   } else if (campi.empty() && (c.dato_1 != 0 || c.dato_2 != 0 || c.dato_3 != 0 || c.dato_4 != 0)) {
-    campi = {intero("dato_1", c.dato_1), intero("dato_2", c.dato_2), intero("dato_3", c.dato_3),
-             intero("dato_4", c.dato_4)};
+    campi = mostrati(campi_dati(c));
   }
   return campi;
 }
@@ -63,7 +57,7 @@ riga_mostrata riga_cella(std::size_t primo, std::size_t ultimo, const cella& c,
   r.oggetto = primo == ultimo ? "cella" : "celle";
   r.primo = static_cast<std::int64_t>(primo);
   r.ultimo = static_cast<std::int64_t>(ultimo);
-  r.metri = std::array<std::int64_t, 2>{r.primo * 50, (r.ultimo + 1) * 50};
+  r.metri = std::array<std::int64_t, 2>{inizio_cella(r.primo), inizio_cella(r.ultimo + 1)};
   r.genere = nome_tipo_cella(c.tipo_cella);
   if (c.tipo_cella == cella_cartello || c.tipo_cella == cella_fermata)
     r.testo = testo_voce(tabella, c.dato_1);
@@ -91,7 +85,7 @@ std::string testo_valore(const campo_mostrato& c) {
   if (const auto* i = std::get_if<std::int64_t>(&c.valore))
     return c.unita == "s" ? orario_completo(*i) : std::to_string(*i);
   const double v = std::get<double>(c.valore);
-  return c.decimali < 0 ? reale_breve(v) : reale(v, c.decimali);
+  return c.decimali < 0 ? reale_breve(v) : numero(v, c.decimali);
 }
 
 nlohmann::json json_valore(const campo_mostrato& c) {
@@ -100,6 +94,13 @@ nlohmann::json json_valore(const campo_mostrato& c) {
   // JSON has no NaN nor infinity: a damaged track's values go as text.
   if (!std::isfinite(v)) return reale_breve(v);
   return v;
+}
+
+// "nome valore unita".
+std::string testo_campo(const campo_mostrato& c) {
+  std::string t = c.nome + " " + testo_valore(c);
+  if (!c.unita.empty() && c.unita != "s") t += " " + c.unita;
+  return t;
 }
 
 std::string intestazione(const file_mostrato& f) {
@@ -111,14 +112,14 @@ std::string intestazione(const file_mostrato& f) {
 
 }  // namespace
 
+std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce) {
+  if (t == nullptr || voce < 0 || voce >= numero_voci) return std::nullopt;
+  return da_windows_1252((*t)[static_cast<std::size_t>(voce)].testo);
+}
+
 int primo_cartello(const tabella_letta& t, const std::vector<cella>* celle) {
+  if (celle != nullptr) return primo_cartello(*celle);
   int primo = slot_primo_cartello + 1;
-  if (celle != nullptr) {
-    for (const cella& c : *celle)
-      if (c.tipo_cella == cella_cartello && c.dato_1 >= 1 && c.dato_1 <= slot_primo_cartello)
-        primo = std::min<int>(primo, c.dato_1);
-    return primo;
-  }
   while (primo > 1 && solo_testo(t[static_cast<std::size_t>(primo - 1)])) --primo;
   return primo;
 }
@@ -128,7 +129,7 @@ file_mostrato mostra_griglia(const std::vector<cella>& celle, const tabella_lett
   file_mostrato f;
   f.genere = genere_file::griglia;
   const auto n = static_cast<std::int64_t>(celle.size());
-  f.sommario = {intero("celle", n), intero("lunghezza", n * 50, "m")};
+  f.sommario = {intero("celle", n), intero("lunghezza", n * metri_cella, "m")};
   std::int64_t da = 0;
   std::int64_t a = n - 1;
   if (o.celle) {
@@ -161,9 +162,10 @@ file_mostrato mostra_griglia(const std::vector<cella>& celle, const tabella_lett
 file_mostrato mostra_tabella(const tabella_letta& t, const std::vector<cella>* celle) {
   file_mostrato f;
   f.genere = genere_file::tabella;
-  std::size_t byte = 0;
-  for (const voce_servizio& v : t) byte += byte_voce_fissi + v.testo.size();
-  f.sommario = {intero("voci", numero_voci), intero("byte", static_cast<std::int64_t>(byte))};
+  std::size_t testi = 0;
+  for (const voce_servizio& v : t) testi += v.testo.size();
+  f.sommario = {intero("voci", numero_voci),
+                intero("byte", static_cast<std::int64_t>(dimensione_file_tabella(testi)))};
   const int cartelli = primo_cartello(t, celle);
   if (celle == nullptr && cartelli <= slot_primo_cartello)
     f.note.push_back("senza la griglia, le voci da " + std::to_string(cartelli) + " a " +
@@ -227,8 +229,8 @@ file_mostrato mostra_tracciato(const tracciato_letto& t, const opzioni_mostra& o
     if (tr.genere == genere_tratto::curva) {
       const int grado = grado_curva(tr.curvatura);
       if (grado != 0) campi.push_back(intero("grado", grado));
-      const double c = std::round(std::fabs(tr.curvatura) * 1e7) / 1e7;
-      campi.push_back(reale_mostrato("curvatura", c, -1, "per metro"));
+      campi.push_back(
+          reale_mostrato("curvatura", curvatura_mostrata(tr.curvatura), -1, "per metro"));
       campi.push_back(intero("raggio", nearest(1 / std::fabs(tr.curvatura)), "m"));
     }
     if (tr.genere != genere_tratto::vuoto) {
@@ -241,12 +243,6 @@ file_mostrato mostra_tracciato(const tracciato_letto& t, const opzioni_mostra& o
     f.righe.push_back(std::move(r));
   }
   return f;
-}
-
-std::string testo_campo(const campo_mostrato& c) {
-  std::string t = c.nome + " " + testo_valore(c);
-  if (!c.unita.empty() && c.unita != "s") t += " " + c.unita;
-  return t;
 }
 
 std::string testo_riga(const riga_mostrata& r) {

@@ -70,11 +70,14 @@ file_mostrato mostra_tabella(const tabella_letta& t, const std::vector<cella>* c
 // The track: its runs, or its points every `passo` metres.
 file_mostrato mostra_tracciato(const tracciato_letto& t, const opzioni_mostra& o);
 
+// The text of slot `voce` in UTF-8, when the table is there and has such a
+// slot.
+std::optional<std::string> testo_voce(const tabella_letta* t, std::int64_t voce);
+
 // The lowest slot that holds a board text (81 with none), from the grid's
 // text board cells or, without the grid, from the table alone.
 int primo_cartello(const tabella_letta& t, const std::vector<cella>* celle);
 
-std::string testo_campo(const campo_mostrato& c);
 std::string testo_riga(const riga_mostrata& r);
 // Every line of the files, a file's name before its lines when there are
 // several.

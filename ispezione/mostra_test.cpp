@@ -2,24 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
-#include <sstream>
 
-#include "ispezione/compattazione_di_prova.h"
+#include "tests/compattazione_di_prova.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore {
 namespace {
 
 using prove::compatta_incorporato;
-
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string l; std::getline(in, l);) r.push_back(l);
-  return r;
-}
 
 // A line of the text form taken apart again: its head ("cella 349, 17450-17500
 // m, segnale") and its fields by name, values as they are written.
@@ -120,7 +115,7 @@ TEST(Mostra, JsonParsesBackToTheFactsOfTheText) {
            {mostra_tracciato(tracciato, passo)}}) {
     const nlohmann::json json = nlohmann::json::parse(json_mostrato(file));
     ASSERT_EQ(json.size(), file.size());
-    std::vector<std::string> testo = righe(testo_mostrato(file));
+    std::vector<std::string> testo = prove::righe_uscita(testo_mostrato(file));
     for (std::size_t i = 0; i < json.size(); ++i) {
       const nlohmann::json& f = json[i];
       // The text's lines of this file: a file line when there are several,
@@ -245,6 +240,11 @@ TEST(Mostra, TableRolesWithAndWithoutTheGrid) {
   t[1].testo = std::string("CITT\xC0 \"\x80\"\n", 10);
   const std::string riga = testo_riga(mostra_tabella(t, &celle).righe[0]);
   EXPECT_EQ(riga.substr(0, riga.find(": ")), "voce 1, stazione 1 \"CITTÀ \\\"€\\\"\\x0A\"");
+  // The five bytes the code page leaves undefined are read as the C1 control
+  // characters of the same number, which a terminal would act upon.
+  t[1].testo = "A\x81\x8D\x8F\x90\x9D\xA0";
+  const std::string c1 = testo_riga(mostra_tabella(t, &celle).righe[0]);
+  EXPECT_EQ(c1.substr(0, c1.find(": ")), "voce 1, stazione 1 \"A\\x81\\x8D\\x8F\\x90\\x9D\u00A0\"");
 }
 
 // The runs of a plotted track: straight, turned at the rate of the keyword,
@@ -271,6 +271,48 @@ TEST(Mostra, TrackRuns) {
             "direzione entrata 34.3774 gradi\n"
             "metri 2901-2998, rettilineo: direzione entrata -17.1886 gradi\n"
             "metri 2999-3000, vuoto\n");
+}
+
+// A damaged track file: coordinates that are not finite, or so large that
+// the turning overflows, make runs of their own with no rate nor radius.
+TEST(Mostra, TrackRunsWithValuesThatAreNotFinite) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* nome;
+    std::int32_t lunghezza;
+    std::function<void(tracciato_piano&)> guasta;
+    std::string tratti;  // each run's head
+  } casi[] = {
+      {"NaN", 8, [&](tracciato_piano& p) { p.imposta_reale(4, 0, nan); },
+       "metri 0-1, origine|metri 2-3, rettilineo|metri 4-6, non finito|metri 7-8, rettilineo|"},
+      {"infinito", 8, [&](tracciato_piano& p) { p.imposta_reale(4, 1, -inf); },
+       "metri 0-1, origine|metri 2-3, rettilineo|metri 4-6, non finito|metri 7-8, rettilineo|"},
+      // Finite points whose turning overflows to infinity.
+      {"curvatura infinita", 2,
+       [](tracciato_piano& p) {
+         p.imposta_reale(1, 0, 1e200);
+         p.imposta_reale(1, 1, 1e-300);
+         p.imposta_reale(2, 0, 1e200);
+         p.imposta_reale(2, 1, 1e200);
+       },
+       "metri 0-1, origine|metri 2, non finito|"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    tracciato_piano p(c.lunghezza);
+    p.origine();
+    p.prolunga(c.lunghezza, false, 0);
+    c.guasta(p);
+    const tracciato_letto t = leggi_tracciato(immagine_tracciato(p));
+    std::string tratti;
+    for (const riga_mostrata& r : mostra_tracciato(t, {}).righe) {
+      const std::string riga = testo_riga(r);
+      tratti += riga.substr(0, riga.find(':')) + "|";
+      EXPECT_EQ(riga.find("raggio"), std::string::npos) << riga;
+    }
+    EXPECT_EQ(tratti, c.tratti);
+  }
 }
 
 }  // namespace

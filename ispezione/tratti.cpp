@@ -10,8 +10,8 @@ namespace {
 // Rates closer than this are one rate: the rounding of a million metres of
 // plotting stays far below it, and the keywords' rates differ by 1e-4.
 constexpr double tolleranza = 1e-7;
-
-constexpr double curvature_gradi[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+// Shown rates are rounded to the tolerance: times this, rounded, divided back.
+constexpr double per_tolleranza = 1e7;
 
 double x(const tracciato_letto& t, std::int32_t m) {
   return t.x[static_cast<std::size_t>(m)].valore;
@@ -31,6 +31,13 @@ double curvatura_in(const tracciato_letto& t, std::int32_t m) {
   return -(dx1 * dy2 - dy1 * dx2) / prodotto;
 }
 
+// The direction of the step from metre m - 1 to metre m (both with a point).
+double direzione(const tracciato_letto& t, std::int32_t metro) {
+  const double gradi = std::atan2(x(t, metro) - x(t, metro - 1), y(t, metro) - y(t, metro - 1)) *
+                       180 / std::numbers::pi;
+  return gradi == -180 ? 180 : gradi;
+}
+
 struct metro_classificato {
   genere_tratto genere;
   double curvatura;
@@ -40,22 +47,25 @@ metro_classificato classifica(const tracciato_letto& t, std::int32_t m) {
   if (!t.ha_punto(m)) return {genere_tratto::vuoto, 0};
   if (m < 2 || !t.ha_punto(m - 1) || !t.ha_punto(m - 2)) return {genere_tratto::origine, 0};
   const double c = curvatura_in(t, m);
-  if (std::fabs(c) <= tolleranza) return {genere_tratto::rettilineo, 0};
+  if (!std::isfinite(c)) return {genere_tratto::non_finito, 0};
+  if (stessa_curvatura(c, 0)) return {genere_tratto::rettilineo, 0};
   return {genere_tratto::curva, c};
 }
 
 }  // namespace
 
 int grado_curva(double curvatura) {
-  for (int g = 0; g < 6; ++g)
-    if (std::fabs(std::fabs(curvatura) - curvature_gradi[g]) <= tolleranza) return g + 1;
+  for (std::size_t g = 0; g < curvature_gradi.size(); ++g)
+    if (stessa_curvatura(std::fabs(curvatura), curvature_gradi[g])) return static_cast<int>(g) + 1;
   return 0;
 }
 
-double direzione(const tracciato_letto& t, std::int32_t metro) {
-  const double gradi = std::atan2(x(t, metro) - x(t, metro - 1), y(t, metro) - y(t, metro - 1)) *
-                       180 / std::numbers::pi;
-  return gradi == -180 ? 180 : gradi;
+bool stessa_curvatura(double a, double b) {
+  return std::fabs(a - b) <= tolleranza;
+}
+
+double curvatura_mostrata(double curvatura) {
+  return std::round(std::fabs(curvatura) * per_tolleranza) / per_tolleranza;
 }
 
 const char* nome_tratto(const tratto_letto& t) {
@@ -66,6 +76,8 @@ const char* nome_tratto(const tratto_letto& t) {
       return "rettilineo";
     case genere_tratto::curva:
       return t.curvatura > 0 ? "curva a destra" : "curva a sinistra";
+    case genere_tratto::non_finito:
+      return "non finito";
     case genere_tratto::vuoto:
       return "vuoto";
   }
@@ -79,7 +91,7 @@ std::vector<tratto_letto> tratti(const tracciato_letto& t) {
     if (!out.empty()) {
       tratto_letto& ultimo = out.back();
       if (ultimo.genere == k.genere && ultimo.ultimo == m - 1 &&
-          std::fabs(ultimo.curvatura - k.curvatura) <= tolleranza) {
+          stessa_curvatura(ultimo.curvatura, k.curvatura)) {
         ultimo.ultimo = m;
         continue;
       }

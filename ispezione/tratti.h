@@ -1,7 +1,8 @@
 // The runs a track read back is made of: the origin, straight runs, curves
 // at a constant turning rate, and the empty metres at its end. The plotting
 // turns each step (dx, dy) into (dx + c·dy, dy - c·dx), so c comes back
-// exactly from three consecutive points as -(d1 x d2) / (d1 · d2).
+// exactly from three consecutive points as -(d1 x d2) / (d1 · d2). A damaged
+// file's points may give no finite rate: those metres are a kind of their own.
 #pragma once
 
 #include <cstdint>
@@ -11,13 +12,15 @@
 
 namespace compattatore {
 
-enum class genere_tratto { origine, rettilineo, curva, vuoto };
+enum class genere_tratto { origine, rettilineo, curva, non_finito, vuoto };
 
 struct tratto_letto {
   std::int32_t primo = 0;
   std::int32_t ultimo = 0;
   genere_tratto genere = genere_tratto::vuoto;
-  double curvatura = 0;  // turning per metre, above 0 to the right
+  // Turning per metre, above 0 to the right; 0 but in a curve, where it is
+  // finite and never below the tolerance, so that its radius is a number.
+  double curvatura = 0;
   // Headings in degrees, 0 along the second coordinate, growing to the right
   // (towards the first), in (-180, 180]. In: the step before the run's first
   // metre; out: the step into its last.
@@ -33,10 +36,13 @@ std::vector<tratto_letto> tratti(const tracciato_letto& t);
 // 0 for a rate that no keyword gives.
 int grado_curva(double curvatura);
 
-// The direction of the step from metre m - 1 to metre m (both with a point).
-double direzione(const tracciato_letto& t, std::int32_t metro);
+// Whether two turning rates are one rate: within 1e-7 of each other.
+bool stessa_curvatura(double a, double b);
+// A turning rate as it is shown: its size rounded to 1e-7.
+double curvatura_mostrata(double curvatura);
 
-// "rettilineo", "curva a destra", "curva a sinistra", "origine", "vuoto".
+// "rettilineo", "curva a destra", "curva a sinistra", "non finito", "origine",
+// "vuoto".
 const char* nome_tratto(const tratto_letto& t);
 
 }  // namespace compattatore

@@ -7,8 +7,6 @@ namespace compattatore {
 
 namespace {
 
-// Distance in metres from a slowdown's start back to its warning point.
-constexpr double distanza_avviso = 1200;
 // A slowdown starting this close to the origin has no warning point.
 constexpr std::int32_t inizio_minimo_avviso = 1500;
 // A stretch starting this close after the previous one's end joins it (type 3).
@@ -17,7 +15,6 @@ constexpr std::int32_t tipo_montagne_unite = 3;
 // A stretch type above this carries the markers; the marker goes on every 4th cell.
 constexpr std::int32_t soglia_marcatori = 10;
 constexpr std::int64_t passo_marcatori = 4;
-constexpr int numero_avvisi = 4;
 // Approach codes 81 to 84 before a station's stop; types from 25 on have no
 // stop, types 5 and 6 a stop without approach codes.
 constexpr int primo_codice_fermata = 80;
@@ -142,7 +139,7 @@ esito_collocazione memo_rallentamento(modello& m, std::int32_t x, std::int32_t v
   // The pre-warning cells are tested as they stand once the warning, start
   // and end cells have been written: one of those among them refuses them.
   if (f_ta != 0) {
-    for (int i = 0; i < numero_avvisi; ++i) {
+    for (int i = 0; i < celle_di_avviso; ++i) {
       const std::int64_t k = p - i;
       if (const auto r = prova_cella(m, k, errore_preavviso)) return r;
       if (k == s || k == e || (con_avviso && k == w)) return {errore_preavviso, k};
@@ -164,7 +161,7 @@ esito_collocazione memo_rallentamento(modello& m, std::int32_t x, std::int32_t v
     cella_n(m, k).dato_3 = basso_16(f_tt);
   }
   if (f_ta == 0) return {};
-  for (int i = 0; i < numero_avvisi; ++i) {
+  for (int i = 0; i < celle_di_avviso; ++i) {
     cella& c = prendi_cella(m, p - i, cella_preavviso_rallentamento, da);
     c.dato_1 = basso_16(i + 1);
     if (d_v != 0) c.dato_2 = basso_16(i + 1);
@@ -186,7 +183,7 @@ esito_collocazione memo_segnale(modello& m, segnale_letto& s, origine da) {
 
   // Approach codes lying before the grid's first cell are dropped.
   const std::int64_t codice = (std::int64_t{s.sx} * 3 + s.dx) * 10;
-  for (int k = 1; k <= numero_avvisi; ++k)
+  for (int k = 1; k <= celle_di_avviso; ++k)
     if (nella_griglia(m, c - 2 * k)) scrivi_avviso(m, c - 2 * k, basso_8(codice + k), da);
   return {};
 }
@@ -248,7 +245,7 @@ void memo_fermata(modello& m, std::int32_t stazione, std::uint8_t tipo, std::int
   if (tipo >= tipo_senza_fermata) return;
   const double fine = in_celle(fine_zona);
   if (tipo != 5 && tipo != 6) {
-    for (int k = 1; k <= numero_avvisi; ++k) {
+    for (int k = 1; k <= celle_di_avviso; ++k) {
       if (fine - k - 1 <= 1) continue;
       scrivi_avviso(m, nearest(fine - k - 1), basso_8(primo_codice_fermata + k), da);
     }

@@ -20,6 +20,12 @@
 
 namespace compattatore {
 
+// Distance in metres from a slowdown's start back to its warning point.
+inline constexpr double distanza_avviso = 1200;
+// Approach codes before a signal (on every other cell) and before a station's
+// stop, pre-warning cells before a slowdown's warning point.
+inline constexpr int celle_di_avviso = 4;
+
 // A placement's outcome: accepted, or refused with an error number and the
 // cell concerned (the cell taken, or the one outside the grid).
 struct esito_collocazione {

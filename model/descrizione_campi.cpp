@@ -1,5 +1,6 @@
 #include "model/descrizione_campi.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace compattatore {
@@ -152,11 +153,15 @@ std::vector<campo_descritto> campi_evento(const cella& c) {
     case cella_cartello:
       return {{"voce del testo", c.dato_1, ""}};
     default:
-      return {{"dato_1", c.dato_1, ""},
-              {"dato_2", c.dato_2, ""},
-              {"dato_3", c.dato_3, ""},
-              {"dato_4", c.dato_4, ""}};
+      return campi_dati(c);
   }
+}
+
+std::vector<campo_descritto> campi_dati(const cella& c) {
+  return {{"dato_1", c.dato_1, ""},
+          {"dato_2", c.dato_2, ""},
+          {"dato_3", c.dato_3, ""},
+          {"dato_4", c.dato_4, ""}};
 }
 
 std::vector<campo_descritto> campi_marca(const cella& c) {
@@ -193,6 +198,14 @@ std::string ruolo_voce(int slot, int primo_cartello) {
   if (slot >= primo_cartello && slot <= slot_primo_cartello)
     return "testo del cartello in voce " + std::to_string(slot);
   return "stazione " + std::to_string(slot);
+}
+
+int primo_cartello(const std::vector<cella>& celle) {
+  int primo = slot_primo_cartello + 1;
+  for (const cella& c : celle)
+    if (c.tipo_cella == cella_cartello && c.dato_1 >= 1 && c.dato_1 <= slot_primo_cartello)
+      primo = std::min<int>(primo, c.dato_1);
+  return primo;
 }
 
 std::vector<campo_descritto> campi_voce(int slot, int primo_cartello, const voce_servizio& v) {

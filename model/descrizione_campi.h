@@ -49,6 +49,9 @@ struct campo_descritto {
 // dato_4 as they are.
 std::vector<campo_descritto> campi_evento(const cella& c);
 
+// dato_1 to dato_4 as they are.
+std::vector<campo_descritto> campi_dati(const cella& c);
+
 // Cell 1 carries the fixed mark in dato_1 and the check code in dato_2,
 // whatever its type: the sources never place an event there.
 inline constexpr std::size_t cella_marcata = 1;
@@ -72,6 +75,9 @@ inline std::int32_t pendenza_per_mille(std::uint8_t pendenza) {
 // hold stations from the bottom and board texts from the top; `primo_cartello`
 // is the lowest slot that holds a board text (81 when there is none).
 std::string ruolo_voce(int slot, int primo_cartello);
+
+// That lowest slot as the grid's text board cells name it; 81 with none.
+int primo_cartello(const std::vector<cella>& celle);
 
 // The fields of a slot by name, as its role uses them; texts are not among
 // them (the slot's `testo` is shown as it is).

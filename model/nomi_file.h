@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace compattatore {
 
@@ -22,6 +23,13 @@ std::string nome_file_celle(const std::string& linea, const std::string& treno);
 
 // The route page of `disegna`.
 std::string nome_pagina(const std::string& linea, const std::string& treno);
+
+// Whether a name ends as the track file's (`_linea.dat`), the service table's
+// (`.sim`) or the cell grid's (`.dat`, which the track's name ends with too);
+// compared without regard to case, as Windows names are.
+bool nome_da_tracciato(std::string_view nome);
+bool nome_da_tabella(std::string_view nome);
+bool nome_da_celle(std::string_view nome);
 
 // Whether a train number would give the cell grid the track file's name
 // (`<linea>_linea.dat`); compared without regard to case, as Windows names are.

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,6 +21,10 @@ namespace compattatore {
 
 // Kind of a track element, numbered as in the track file's tags.
 enum class tipo_elemento : std::uint8_t { vuoto = 0, intero = 2, reale = 5 };
+
+// Turning per metre of a curve keyword of degree 1 to 6 (curvad1 ... curvas6).
+inline constexpr std::array<double, 6> curvature_gradi = {0.0001, 0.0002, 0.0004,
+                                                          0.001,  0.002,  0.003};
 
 // A point of the track, in metres.
 struct punto_piano {

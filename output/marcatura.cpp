@@ -14,13 +14,10 @@ std::int32_t minimo(const std::int32_t& x, const std::int32_t& y) {
 
 namespace {
 
-constexpr std::int16_t velocita_abbattimento = 180;
 // Slowdowns at this speed or above get no check points inside them.
 constexpr std::int16_t velocita_senza_intermedi = 110;
 constexpr int passi_intermedi = 8;      // 400 m between intermediate check points
-constexpr int avviso_portata = 20;      // cells before a warning point where signals are looked for
 constexpr int avviso_cella_minima = 3;  // lowest signal cell served near a warning point
-constexpr int ricerca_segnale = 12;     // cells after a slowdown's end searched for a signal
 
 // The three groups before a slowdown start: the start must lie beyond `oltre`,
 // and the first free cell among start - vicina .. start - vicina - 2 is marked.

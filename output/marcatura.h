@@ -11,6 +11,13 @@
 
 namespace compattatore {
 
+// The speed of every check point the pass adds.
+inline constexpr std::int16_t velocita_abbattimento = 180;
+// Cells before a warning point where signals are looked for.
+inline constexpr int avviso_portata = 20;
+// Cells after a slowdown's end searched for a signal.
+inline constexpr int ricerca_segnale = 12;
+
 // The smaller of x and y: y when x > y, otherwise x.
 std::int32_t minimo(const std::int32_t& x, const std::int32_t& y);
 

@@ -1,26 +1,10 @@
 #include "sources/tracciamento.h"
 
 #include <algorithm>
-#include <array>
 
 namespace compattatore {
 
 namespace {
-
-// Turning per metre by the degree digit of a curve keyword; the first digit
-// found in this order decides.
-struct grado_curva {
-  char cifra;
-  double curvatura;
-};
-constexpr std::array<grado_curva, 6> gradi_curva = {{
-    {'1', 0.0001},
-    {'2', 0.0002},
-    {'3', 0.0004},
-    {'4', 0.001},
-    {'5', 0.002},
-    {'6', 0.003},
-}};
 
 // The curves may not carry the track past this metre; the completion may.
 constexpr std::int64_t metro_massimo_curve = 1000000;
@@ -39,12 +23,14 @@ void inizia_tracciato(tracciato_piano& t) {
 
 codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, std::int32_t a,
                                    std::int32_t b) {
-  const auto grado = std::find_if(
-      gradi_curva.begin(), gradi_curva.end(),
-      [&](const grado_curva& g) { return parola.find(g.cifra) != std::string_view::npos; });
-  if (grado == gradi_curva.end()) return errore_curva;
-  const double c =
-      parola.find_first_of("sS") != std::string_view::npos ? -grado->curvatura : grado->curvatura;
+  // The degree digit: the first of 1 to 6 found, in this order, decides.
+  std::size_t grado = 0;
+  while (grado < curvature_gradi.size() &&
+         parola.find(static_cast<char>('1' + grado)) == std::string_view::npos)
+    ++grado;
+  if (grado == curvature_gradi.size()) return errore_curva;
+  const double curvatura = curvature_gradi[grado];
+  const double c = parola.find_first_of("sS") != std::string_view::npos ? -curvatura : curvatura;
 
   // The straight run reaches a, the curve a + b: refused whole if either
   // would leave the track.

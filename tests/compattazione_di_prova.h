@@ -9,7 +9,7 @@
 
 #include "output/compattazione.h"
 #include "sources/fonte_memoria.h"
-#include "sources/scenario.h"
+#include "tests/testi_prova.h"
 
 namespace compattatore::prove {
 
@@ -20,8 +20,8 @@ struct immagini_build {
 // `modifica` edits the two source texts before the compaction.
 inline immagini_build compatta_incorporato(
     const std::function<void(std::string& linea, std::string& servizio)>& modifica = {}) {
-  std::string linea = testo_da_righe(righe_linea());
-  std::string servizio = testo_da_righe(righe_treno());
+  std::string linea = linea_incorporata();
+  std::string servizio = servizio_incorporato();
   if (modifica) modifica(linea, servizio);
   fonte_memoria fonte(linea, servizio);
   modello m;
@@ -35,7 +35,8 @@ inline immagini_build compatta_incorporato(
   return {r.file[0].contenuto(), r.file[1].contenuto(), r.file[2].contenuto()};
 }
 
-// Replaces the one occurrence of `da`; a test edit that finds nothing fails.
+// Replaces the one occurrence of `da`; a test edit that finds nothing, or
+// more than one, fails (stricter than `con`).
 inline void sostituisci(std::string& testo, const std::string& da, const std::string& a) {
   const std::size_t p = testo.find(da);
   ASSERT_NE(p, std::string::npos) << da;
