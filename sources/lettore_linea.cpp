@@ -259,12 +259,12 @@ lettura::esito lettura::curva(int) {
   if (const auto e = traccia_curva(m_.tracciato, parola_, a, b)) return rifiuta(e);
 
   if (!curva_ben_scritta(parola_)) {
-    const bool sinistra = parola_.find_first_of("sS") != std::string::npos;
-    const char grado =
-        *std::find_if(parola_.begin(), parola_.end(), [](char c) { return c >= '1' && c <= '6'; });
+    // Plotted, so read: it has a degree.
+    const lettura_curva letta = *leggi_parola_curva(parola_);
     avvisa("la parola chiave \"" + leggibile(parola_) +
            "\" non ha la forma curvadN o curvasN: e' letta come curva a " +
-           (sinistra ? "sinistra (contiene una s)" : "destra") + " di grado " + grado);
+           (letta.sinistra ? "sinistra (contiene una s)" : "destra") + " di grado " +
+           std::to_string(letta.grado));
   }
   const std::int64_t fine = std::int64_t{a} + b;
   if (b <= 0)

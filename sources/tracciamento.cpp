@@ -21,16 +21,19 @@ void inizia_tracciato(tracciato_piano& t) {
   t.origine();
 }
 
+std::optional<lettura_curva> leggi_parola_curva(std::string_view parola) {
+  for (int grado = 1; grado <= static_cast<int>(curvature_gradi.size()); ++grado)
+    if (parola.find(static_cast<char>('0' + grado)) != std::string_view::npos)
+      return lettura_curva{grado, parola.find_first_of("sS") != std::string_view::npos};
+  return std::nullopt;
+}
+
 codice_errore_numero traccia_curva(tracciato_piano& t, std::string_view parola, std::int32_t a,
                                    std::int32_t b) {
-  // The degree digit: the first of 1 to 6 found, in this order, decides.
-  std::size_t grado = 0;
-  while (grado < curvature_gradi.size() &&
-         parola.find(static_cast<char>('1' + grado)) == std::string_view::npos)
-    ++grado;
-  if (grado == curvature_gradi.size()) return errore_curva;
-  const double curvatura = curvature_gradi[grado];
-  const double c = parola.find_first_of("sS") != std::string_view::npos ? -curvatura : curvatura;
+  const std::optional<lettura_curva> letta = leggi_parola_curva(parola);
+  if (!letta) return errore_curva;
+  const double curvatura = curvature_gradi[static_cast<std::size_t>(letta->grado - 1)];
+  const double c = letta->sinistra ? -curvatura : curvatura;
 
   // The straight run reaches a, the curve a + b: refused whole if either
   // would leave the track.

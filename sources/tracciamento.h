@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "model/errori.h"
@@ -14,8 +15,16 @@ namespace compattatore {
 // Metres 0 and 1 as 16-bit integers (0, 0) and (0, 1); the next metre is 2.
 void inizia_tracciato(tracciato_piano& t);
 
-// One curve record: keyword item, start a, length b. Its degree is the first
-// digit 1 to 6 of the keyword, its side left when the keyword holds an "s".
+// How a curve keyword item is read: its degree is the lowest digit 1 to 6
+// it holds, wherever it stands ("curvad52" is of degree 2), its side left
+// when it holds an "s" or "S". Without such a digit, no degree.
+struct lettura_curva {
+  int grado;  // 1 to 6
+  bool sinistra;
+};
+std::optional<lettura_curva> leggi_parola_curva(std::string_view parola);
+
+// One curve record: keyword item, start a, length b, read as above.
 // Returns 103 (no degree digit, or the track passing metre 1000000) and a
 // curve whose end a + b lies beyond the track throws fallimento_lettura,
 // both with nothing plotted.

@@ -89,6 +89,10 @@ TEST(ErroriAutore, EachSilentLossIsWarnedAtItsLine) {
        "Valbruna_linea.txt", 11,
        "la parola chiave \"curva destra 3\" non ha la forma curvadN o curvasN: e' letta come curva "
        "a sinistra (contiene una s) di grado 3"},
+      {"curve keyword with two degree digits", con(L, "curvad5,  1850", "curvad52,  1850"), S,
+       "Valbruna_linea.txt", 11,
+       "la parola chiave \"curvad52\" non ha la forma curvadN o curvasN: e' letta come curva a "
+       "destra di grado 2"},
       {"curve of negative length", con(L, "curvad5,  1850,  300", "curvad5,  1850,  -300"), S,
        "Valbruna_linea.txt", 11, "curva di lunghezza -300: nessun tratto curvo viene tracciato"},
       {"curve over the one before", con(L, "curvas6,  2600,  300", "curvas6,  2000,  300"), S,
