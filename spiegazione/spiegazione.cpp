@@ -1,10 +1,10 @@
 #include "spiegazione/spiegazione.h"
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "model/descrizione_campi.h"
+#include "model/testo_valori.h"
 #include "sources/voci.h"
 
 namespace compattatore {
@@ -23,12 +23,6 @@ std::vector<std::string> dividi_righe(const std::string& testo) {
     inizio = fine + 1;
   }
   return righe;
-}
-
-std::string numero(double v, int decimali) {
-  char testo[64];
-  std::snprintf(testo, sizeof testo, "%.*f", decimali, v);
-  return testo;
 }
 
 class spiegazione {
