@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace CLI {
 class App;
@@ -40,6 +43,10 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome);
 // file that cannot be read is a failure the entry reports with the file's
 // name and the reason (status 2).
 std::string contenuto_file(const std::string& file, std::size_t limite);
+
+// A whole number from 0 up, of at most 64 bits, the whole text; nothing for
+// anything else.
+std::optional<std::int64_t> intero_non_negativo(std::string_view testo);
 
 // A command's result on standard output; a write that fails is a failure
 // the entry reports (status 2).

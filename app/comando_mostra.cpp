@@ -1,7 +1,6 @@
 // `mostra FILE...`: the compacted files as text, one fact per line, or as
 // JSON. A grid and a table given together are read as one build.
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <memory>
 
 #include "app/comandi.h"
@@ -21,20 +20,13 @@ struct opzioni_comando_mostra {
   bool json = false;
 };
 
-std::optional<std::int64_t> numero(std::string_view testo) {
-  std::int64_t v = 0;
-  const auto r = std::from_chars(testo.data(), testo.data() + testo.size(), v);
-  if (testo.empty() || r.ec != std::errc{} || r.ptr != testo.data() + testo.size() || v < 0)
-    return std::nullopt;
-  return v;
-}
-
 // "345-352" or "345".
 std::pair<std::int64_t, std::int64_t> intervallo_celle(const std::string& testo) {
   const std::size_t trattino = testo.find('-');
-  const auto da = numero(std::string_view(testo).substr(0, trattino));
-  const auto a =
-      trattino == std::string::npos ? da : numero(std::string_view(testo).substr(trattino + 1));
+  const auto da = intero_non_negativo(std::string_view(testo).substr(0, trattino));
+  const auto a = trattino == std::string::npos
+                     ? da
+                     : intero_non_negativo(std::string_view(testo).substr(trattino + 1));
   if (!da || !a || *a < *da)
     throw errore_uso("--celle vuole PRIMA-ULTIMA, due numeri di cella: " + testo);
   return {*da, *a};
@@ -51,7 +43,7 @@ int mostra_file(const opzioni_comando_mostra& o) {
   opzioni.tutte = o.tutte;
   if (!o.celle.empty()) opzioni.celle = intervallo_celle(o.celle);
   if (!o.passo.empty()) {
-    const auto passo = numero(o.passo);
+    const auto passo = intero_non_negativo(o.passo);
     if (!passo || *passo < 1 || *passo > INT32_MAX)
       throw errore_uso("--passo vuole un numero di metri da 1 in su: " + o.passo);
     opzioni.passo = static_cast<std::int32_t>(*passo);

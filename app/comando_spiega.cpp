@@ -1,7 +1,6 @@
 // `spiega DIR LINEA TRENO METRI`: what the simulator will find at a chainage
 // of an author's scenario, and where each value came from.
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <memory>
 
 #include "app/comandi.h"
@@ -24,12 +23,8 @@ struct opzioni_spiega {
 
 // A whole number, or a usage error naming the argument.
 std::int64_t intero(const std::string& testo, const std::string& nome) {
-  std::int64_t v = 0;
-  const char* fine = testo.data() + testo.size();
-  const auto [p, e] = std::from_chars(testo.data(), fine, v);
-  if (testo.empty() || e != std::errc{} || p != fine || v < 0)
-    throw errore_uso(nome + " vuole un numero intero non negativo: " + testo);
-  return v;
+  if (const std::optional<std::int64_t> v = intero_non_negativo(testo)) return *v;
+  throw errore_uso(nome + " vuole un numero intero non negativo: " + testo);
 }
 
 int spiega(const opzioni_spiega& o) {

@@ -1,6 +1,7 @@
 #include "app/riga_di_comando.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <exception>
 #include <optional>
 
@@ -148,6 +149,14 @@ void richiedi_nome_file(const std::string& valore, const std::string& nome) {
   if (valore.empty() || valore.find_first_of("/\\:") != std::string::npos || valore == "." ||
       valore == "..")
     throw errore_uso(nome + " non puo' contenere separatori di cartella: " + valore);
+}
+
+std::optional<std::int64_t> intero_non_negativo(std::string_view testo) {
+  std::int64_t v = 0;
+  const char* fine = testo.data() + testo.size();
+  const auto [p, e] = std::from_chars(testo.data(), fine, v);
+  if (testo.empty() || e != std::errc{} || p != fine || v < 0) return std::nullopt;
+  return v;
 }
 
 std::string contenuto_file(const std::string& file, std::size_t limite) {
