@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/piattaforma.h"
+#include "model/descrizione_campi.h"
 #include "model/errori.h"
 
 namespace compattatore {
@@ -90,13 +91,7 @@ std::string testo_avvisi(const modello& m, std::size_t massimo) {
   return t;
 }
 
-namespace {
-
-std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti) {
-  return std::to_string(n) + " " + std::string(n == 1 ? uno : molti);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void per_ordine(const modello& m, const std::function<void(const errore_registrato&)>& errore,
                 const std::function<void(const avviso&)>& avviso) {
@@ -130,23 +125,17 @@ std::string totali(std::uint64_t errori, std::uint64_t avvisi) {
 }
 
 std::string riepilogo(const modello& m) {
-  std::int64_t segnali = 0;
-  std::int64_t rallentamenti = 0;
   std::int64_t aggiunti = 0;
-  for (std::size_t k = 0; k < m.celle.size(); ++k) {
-    const std::uint8_t tipo = m.celle[k].tipo_cella;
-    if (tipo == cella_segnale) ++segnali;
-    if (tipo == cella_inizio_rallentamento) ++rallentamenti;
-    if (tipo == cella_abbattimento && k < m.origini.size() &&
-        m.origini[k].evento.fonte == fonte_origine::passata)
-      ++aggiunti;
-  }
+  for (std::size_t k = 0; k < m.celle.size() && k < m.origini.size(); ++k)
+    aggiunti += m.celle[k].tipo_cella == cella_abbattimento &&
+                m.origini[k].evento.fonte == fonte_origine::passata;
   return m.nome_linea + " " + m.numero_treno + ": " +
          std::to_string(m.tabella_servizio[slot_treno].valore_2) + " m, " +
          quanti(m.numero_stazioni, "stazione", "stazioni") + ", " +
-         quanti(segnali, "segnale", "segnali") + ", " +
-         quanti(rallentamenti, "rallentamento", "rallentamenti") + ", " +
-         quanti(aggiunti, "abbattimento aggiunto", "abbattimenti aggiunti");
+         quanti(conta_celle(m.celle, cella_segnale), "segnale", "segnali") + ", " +
+         quanti(conta_celle(m.celle, cella_inizio_rallentamento), "rallentamento",
+                "rallentamenti") +
+         ", " + quanti(aggiunti, "abbattimento aggiunto", "abbattimenti aggiunti");
 }
 
 std::string testo_fallimento(const std::exception& e) {

@@ -44,39 +44,28 @@ std::string html_di_sistema(std::string_view testo) {
   return html_utf8(utf8_di_sistema(testo));
 }
 
-std::string plurale(std::size_t n, const char* uno, const char* molti) {
-  return std::to_string(n) + " " + (n == 1 ? uno : molti);
-}
-
-std::size_t conta_tipo(const modello& m, std::uint8_t tipo) {
-  std::size_t n = 0;
-  for (const cella& c : m.celle) n += c.tipo_cella == tipo;
-  return n;
-}
-
 std::string sintesi(const modello& m, const scena& s) {
   if (s.celle_in_griglia == 0) return "percorso non letto";
   return "percorso " + std::to_string(s.lunghezza_percorso) + " m \u00b7 celle 0\u2013" +
          std::to_string(s.celle_in_griglia - 1) + " \u00b7 " +
-         plurale(s.stazioni.size(), "stazione", "stazioni") + " \u00b7 " +
-         plurale(conta_tipo(m, cella_segnale), "segnale", "segnali") + " \u00b7 " +
-         plurale(conta_tipo(m, cella_indicatore_v_max), "indicatore di velocita'",
-                 "indicatori di velocita'") +
-         " \u00b7 " + plurale(conta_tipo(m, cella_cartello), "cartello", "cartelli") + " \u00b7 " +
-         plurale(s.rallentamenti.size(), "rallentamento", "rallentamenti") + " \u00b7 " +
-         plurale(static_cast<std::size_t>(m.numero_montagne), "tratto di montagna",
-                 "tratti di montagna");
+         quanti(std::ssize(s.stazioni), "stazione", "stazioni") + " \u00b7 " +
+         quanti(conta_celle(m.celle, cella_segnale), "segnale", "segnali") + " \u00b7 " +
+         quanti(conta_celle(m.celle, cella_indicatore_v_max), "indicatore di velocita'",
+                "indicatori di velocita'") +
+         " \u00b7 " + quanti(conta_celle(m.celle, cella_cartello), "cartello", "cartelli") +
+         " \u00b7 " + quanti(std::ssize(s.rallentamenti), "rallentamento", "rallentamenti") +
+         " \u00b7 " + quanti(m.numero_montagne, "tratto di montagna", "tratti di montagna");
 }
 
 std::string messaggi(const std::vector<messaggio_pagina>& elenco) {
   if (elenco.empty()) return {};
-  std::size_t errori = 0;
+  std::int64_t errori = 0;
   for (const messaggio_pagina& mp : elenco) errori += mp.errore;
-  const std::size_t avvisi = elenco.size() - errori;
+  const std::int64_t avvisi = std::ssize(elenco) - errori;
   std::string titolo;
-  if (errori > 0) titolo = plurale(errori, "errore", "errori");
+  if (errori > 0) titolo = quanti(errori, "errore", "errori");
   if (errori > 0 && avvisi > 0) titolo += ", ";
-  if (avvisi > 0) titolo += plurale(avvisi, "avviso", "avvisi");
+  if (avvisi > 0) titolo += quanti(avvisi, "avviso", "avvisi");
   if (errori > 0) titolo += ": la pagina mostra cio' che e' stato letto fino all'errore";
   std::string o = "<section id=\"messaggi\"" +
                   std::string(errori > 0 ? " class=\"con_errori\"" : "") + "><h2>" + titolo +
@@ -161,7 +150,7 @@ std::string tabella_stazioni(const scena& s) {
   std::string o =
       "<section id=\"stazioni\" class=\"riquadro\"><div class=\"testata\"><h2>Stazioni</h2>"
       "<span class=\"nota\">" +
-      plurale(s.stazioni.size(), "stazione", "stazioni") +
+      quanti(std::ssize(s.stazioni), "stazione", "stazioni") +
       "; clic su una riga: il profilo va li'</span></div>\n"
       "<table>\n<thead><tr><th class=\"numero\">voce</th><th>nome</th>"
       "<th class=\"numero\">progressiva</th><th class=\"numero\">tipo</th><th>zona</th>"

@@ -200,6 +200,16 @@ std::string ruolo_voce(int slot, int primo_cartello) {
   return "stazione " + std::to_string(slot);
 }
 
+std::int64_t conta_celle(const std::vector<cella>& celle, std::uint8_t tipo) {
+  std::int64_t n = 0;
+  for (const cella& c : celle) n += c.tipo_cella == tipo;
+  return n;
+}
+
+std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti) {
+  return std::to_string(n) + " " + std::string(n == 1 ? uno : molti);
+}
+
 int primo_cartello(const std::vector<cella>& celle) {
   int primo = slot_primo_cartello + 1;
   for (const cella& c : celle)

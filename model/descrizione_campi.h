@@ -83,4 +83,10 @@ int primo_cartello(const std::vector<cella>& celle);
 // them (the slot's `testo` is shown as it is).
 std::vector<campo_descritto> campi_voce(int slot, int primo_cartello, const voce_servizio& v);
 
+// How many cells of the grid are of type `tipo`.
+std::int64_t conta_celle(const std::vector<cella>& celle, std::uint8_t tipo);
+
+// A count with its noun: "1 stazione", "24 stazioni", "0 avvisi".
+std::string quanti(std::int64_t n, std::string_view uno, std::string_view molti);
+
 }  // namespace compattatore
