@@ -15,31 +15,6 @@ namespace compattatore {
 
 namespace {
 
-// Text already UTF-8 with &, <, > and " written as references.
-std::string html_utf8(std::string_view testo) {
-  std::string uscita;
-  uscita.reserve(testo.size());
-  for (const char c : testo) {
-    switch (c) {
-      case '&':
-        uscita += "&amp;";
-        break;
-      case '<':
-        uscita += "&lt;";
-        break;
-      case '>':
-        uscita += "&gt;";
-        break;
-      case '"':
-        uscita += "&quot;";
-        break;
-      default:
-        uscita += c;
-    }
-  }
-  return uscita;
-}
-
 std::string html_di_sistema(std::string_view testo) {
   return html_utf8(utf8_di_sistema(testo));
 }

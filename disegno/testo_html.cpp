@@ -25,9 +25,13 @@ std::string utf8_da_1252(std::string_view testo) {
 }
 
 std::string html(std::string_view testo_1252) {
+  return html_utf8(utf8_da_1252(testo_1252));
+}
+
+std::string html_utf8(std::string_view testo) {
   std::string uscita;
-  uscita.reserve(testo_1252.size());
-  for (const char b : testo_1252) {
+  uscita.reserve(testo.size());
+  for (const char b : testo) {
     switch (b) {
       case '&':
         uscita += "&amp;";
@@ -42,7 +46,7 @@ std::string html(std::string_view testo_1252) {
         uscita += "&quot;";
         break;
       default:
-        aggiungi_utf8(uscita, carattere(static_cast<unsigned char>(b)));
+        uscita += b;
     }
   }
   return uscita;

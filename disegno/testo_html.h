@@ -19,6 +19,9 @@ std::string utf8_da_1252(std::string_view testo);
 // attribute values.
 std::string html(std::string_view testo_1252);
 
+// Text already in UTF-8 with &, <, > and " written as references.
+std::string html_utf8(std::string_view testo);
+
 // Metres as the chainage an author reads on a line: "12+345", "-0+500".
 std::string progressiva(std::int64_t metri);
 
